@@ -1,0 +1,6 @@
+// main.cpp - the program entry of Hollow Pikes.
+#include "game.h"
+
+int main() {
+  return GameMain();
+}

@@ -1,0 +1,106 @@
+// kegraphics.h - the engine's 2D renderer on OpenGL 3.3: render state and transforms, meshes,
+// textures with resource accounting, text from a baked font, and the Dear ImGui debug layer.
+#pragma once
+#include <cstdint>
+
+#include "kemath.h"
+
+enum BlendMode : int32_t {
+  BLEND_NONE = 0,
+  BLEND_ALPHA = 1,
+  BLEND_ADD = 2,
+  BLEND_ADD_ALPHA = 3,
+  BLEND_MULTIPLY = 4,
+};
+
+struct Mesh {
+  uint32_t vertexArray;
+  uint32_t vertexCount;
+  char name[256];
+};
+
+struct Texture {
+  uint32_t textureName;  // first, so the record can stand for its OpenGL name
+  int32_t width;
+  int32_t height;
+  char name[256];
+};
+
+struct FontData;
+struct Font {
+  char name[256];
+  int32_t size;
+  FontData* fontData;
+  Texture* texture;
+};
+
+// Renderer core.
+bool GfxInit();
+bool GfxCreateContext();
+void GfxBuildShaders();
+void GfxShutdown();
+void GfxFrameReset();        // per-frame drawing state back to its start values
+void GfxSetCameraBounds(float width, float height);
+void GfxUpdateProjection();
+void GfxSetViewport(int w, int h);
+void GfxClear();
+void GfxSetTransform(const Mtx33& m);
+void GfxSetModColor(uint32_t argb);
+void GfxSetUseModColor(bool on);
+void GfxTextureSet(Texture* texture);
+void GfxSetBlendMode(BlendMode mode);
+void GfxCheckError(int line);
+void GfxCheckShader(uint32_t shader);
+void GfxCheckProgram(uint32_t program);
+
+// Read back, for tests and tools.
+const Mtx44& GfxGetProjection();
+const Mtx44& GfxGetViewProjection();
+const Mtx44& GfxGetModelTransform();
+const Mtx33& GfxGetTextureTransform();
+void GfxSetTextureTransform(const Mtx33& m);
+uint32_t GfxGetModColor();
+bool GfxGetUseModColor();
+Texture* GfxGetCurrentTexture();
+BlendMode GfxGetBlendMode();
+void GfxGetCameraBounds(float* left, float* right, float* bottom, float* top);
+uint32_t GfxGetSpriteProgram();
+// Reads the back buffer: (x, y) in pixels from the bottom-left, RGBA bytes.
+void GfxReadPixels(int x, int y, int w, int h, uint8_t* rgba);
+
+// Meshes.
+void GfxMeshStart();
+void GfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0,
+               float x1, float y1, uint32_t c1, float u1, float v1,
+               float x2, float y2, uint32_t c2, float u2, float v2);
+Mesh* GfxMeshEnd(const char* name);
+void GfxMeshFree(Mesh* mesh);
+void GfxMeshDraw(Mesh* mesh);
+void GfxLineAdd(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1);
+void GfxFlushDebugLines();
+void GfxMeshFreeAll();
+int GfxMeshLiveCount();
+uint32_t GfxTriCount();   // triangles in the open collection
+
+// Textures.
+Texture* GfxTextureLoad(const char* path);
+Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba);
+void GfxTextureUnload(Texture* texture);
+int GfxTextureLiveCount();
+int GfxRenderTextureCount();
+
+// Text.
+Font* GfxFontCreate(float scale);
+void GfxFontFree(Font* font);
+Mesh* GfxTextMeshBuild(Font* font, const char* text);
+void GfxPrint(Font* font, const char* text, uint32_t argb);
+int GfxFontLiveCount();
+
+// Dear ImGui.
+void GfxImGuiInit();
+void GfxImGuiShutdown();
+void GfxImGuiNewFrame();
+void GfxImGuiRender();
+
+// Leak report and release of every graphics resource still alive.
+void GfxReleaseAll();

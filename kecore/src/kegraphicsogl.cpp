@@ -1,0 +1,517 @@
+// kegraphicsogl.cpp - the OpenGL 3.3 renderer core: context, the sprite and line programs,
+// render state, projection and transforms, tint, texture binding, meshes and debug lines.
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "kegraphics.h"
+#include "keos.h"
+
+#define GFX_CHECK() GfxCheckError(__LINE__)
+
+namespace {
+
+const uint32_t kMaxTriangles = 8192;
+const uint32_t kMaxLineVertices = 16384;
+
+struct SpriteVertex {
+  float x, y, z, r, g, b, a, u, v;
+};
+struct LineVertex {
+  float x, y, z, r, g, b, a;
+};
+
+struct GfxState {
+  float top = 0, right = 0, bottom = 0, left = 0;
+  Mtx44 projection, view, viewProj, model;
+  Mtx33 texTransform;
+  uint32_t modColor = 0xFFFFFFFF;
+  bool useModColor = true;
+  Texture* currentTexture = nullptr;
+  BlendMode blendMode = BLEND_ALPHA;
+  GLuint spriteProgram = 0, lineProgram = 0;
+  GLuint lineVao = 0, lineVbo = 0;
+  SpriteVertex tris[kMaxTriangles * 3];
+  uint32_t triCount = 0;
+  bool collecting = false;
+  LineVertex lines[kMaxLineVertices];
+  uint32_t lineCount = 0;
+  std::unordered_map<Mesh*, std::pair<GLuint, GLuint>> meshRegistry;  // mesh -> (vao, vbo)
+  std::vector<Mesh*> liveMeshes;
+};
+GfxState* gGfx = new GfxState();  // large arrays: keep them off the static image
+
+const char* kSpriteVertexSrc =
+    "#version 330\n"
+    "layout(location = 0) in vec3 vertexPos;\n"
+    "layout(location = 1) in vec4 vertexColor;\n"
+    "layout(location = 2) in vec2 vertexUV;\n"
+    "out vec2 vtxUV;      // texture coordinates (output to pixel shader).\n"
+    "out vec4 vtxColor;   // vtx color.\n"
+    "uniform mat4 mtxModel;      // model matrix.\n"
+    "uniform mat4 mtxViewProj;   // view projection matrix.\n"
+    "uniform mat3 mtxTexture;    // texture matrix.\n"
+    "void main(){\n"
+    "    gl_Position = (mtxViewProj * mtxModel * vec4(vertexPos, 1));\n"
+    "    vtxUV = (mtxTexture * vec3(vertexUV, 1)).xy;\n"
+    "    vtxColor = vertexColor;}\n";
+
+const char* kSpriteFragmentSrc =
+    "#version 330\n"
+    "in vec4 vtxColor;   // vertex color\n"
+    "in vec2 vtxUV;      // texture coord\n"
+    "out vec4 color;     // final fragment color\n"
+    "uniform sampler2D colorTexture;   // texture sampler (passed by application).\n"
+    "uniform int useTexture;           // whether or not to use a texture.\n"
+    "uniform vec4 modColor;            // modulation color.\n"
+    "uniform int useModColor;          // whether or not to use modulation color.\n"
+    "void main(){\n"
+    "    vec4 mc = modColor;\n"
+    "    if (useModColor == 0)\n"
+    "        mc = vec4(1, 1, 1, 1);\n"
+    "    if (useTexture == 1)\n"
+    "        color = texture(colorTexture, vtxUV) * mc;\n"
+    "    else\n"
+    "        color = vtxColor * mc;}\n";
+
+const char* kLineVertexSrc =
+    "#version 330\n"
+    "layout(location = 0) in vec3 vertexPos;\n"
+    "layout(location = 1) in vec4 vertexColor;\n"
+    "out vec4 vtxColor;          // vtx color\n"
+    "uniform mat4 mtxViewProj;   // view projection\n"
+    "void main(){\n"
+    "    gl_Position = (mtxViewProj * vec4(vertexPos, 1));\n"
+    "    vtxColor = vertexColor;}\n";
+
+const char* kLineFragmentSrc =
+    "#version 330\n"
+    "in vec4 vtxColor;       // texture coord (interpolated per fragment).\n"
+    "out vec4 color;         // final fragment color\n"
+    "uniform vec4 modColor;      // modulation color.\n"
+    "uniform int useModColor;    // whether or not to use modulation color.\n"
+    "void main(){\n"
+    "    if (useModColor == 1)\n"
+    "        color = vtxColor * modColor;\n"
+    "    else\n"
+    "        color = vtxColor;}\n";
+
+GLuint BuildProgram(const char* vsSrc, const char* fsSrc) {
+  GLuint vs = glCreateShader(GL_VERTEX_SHADER);
+  GLuint fs = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(vs, 1, &vsSrc, nullptr);
+  glShaderSource(fs, 1, &fsSrc, nullptr);
+  glCompileShader(vs);
+  GfxCheckShader(vs);
+  glCompileShader(fs);
+  GFX_CHECK();
+  GfxCheckShader(fs);
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vs);
+  glAttachShader(program, fs);
+  GFX_CHECK();
+  glLinkProgram(program);
+  GFX_CHECK();
+  GfxCheckProgram(program);
+  glDetachShader(program, vs);
+  glDetachShader(program, fs);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  return program;
+}
+
+void ColorToFloats(uint32_t argb, float out[4]) {
+  out[0] = ((argb >> 16) & 0xFF) / 255.0f;
+  out[1] = ((argb >> 8) & 0xFF) / 255.0f;
+  out[2] = (argb & 0xFF) / 255.0f;
+  out[3] = ((argb >> 24) & 0xFF) / 255.0f;
+}
+
+void SetUniformMat4(GLuint program, const char* name, const Mtx44& m, GLboolean transpose) {
+  GLint loc = glGetUniformLocation(program, name);
+  if (loc != -1) glUniformMatrix4fv(loc, 1, transpose, &m.m[0][0]);
+}
+
+void SetUniformColor(GLuint program, uint32_t argb) {
+  GLint loc = glGetUniformLocation(program, "modColor");
+  if (loc == -1) return;
+  float c[4];
+  ColorToFloats(argb, c);
+  glUniform4f(loc, c[0], c[1], c[2], c[3]);
+}
+
+void SetUniformInt(GLuint program, const char* name, int value) {
+  GLint loc = glGetUniformLocation(program, name);
+  if (loc != -1) glUniform1i(loc, value);
+}
+
+// GLEW 2.2 under EGL reports a missing GLX display although the entry points load.
+bool GlewErrorIsHarmless(GLenum err) {
+#ifdef GLEW_ERROR_NO_GLX_DISPLAY
+  if (err == GLEW_ERROR_NO_GLX_DISPLAY) {
+    GLint major = 0, minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    return major > 3 || (major == 3 && minor >= 3);
+  }
+#endif
+  (void)err;
+  return false;
+}
+
+bool Gl33Supported() {
+  char name[32];
+  snprintf(name, sizeof name, "GL_VERSION_%d_%d", 3, 3);
+  if (glewIsSupported(name)) return true;
+  GLint major = 0, minor = 0;
+  glGetIntegerv(GL_MAJOR_VERSION, &major);
+  glGetIntegerv(GL_MINOR_VERSION, &minor);
+  return major > 3 || (major == 3 && minor >= 3);
+}
+
+void ShowNotSupported() {
+  char text[128], caption[64];
+  snprintf(text, sizeof text, "OpenGL %d.%d is not supported! Please download latest GPU drivers!", 3, 3);
+  snprintf(caption, sizeof caption, "OpenGL %d.%d Not Supported", 3, 3);
+  OsMessageBox(text, caption, OS_MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+bool GfxCreateContext() {
+  if (!OsGlCreateContext()) {
+    ShowNotSupported();
+    return false;
+  }
+  glewExperimental = GL_TRUE;
+  GLenum err = glewInit();
+  if (err != GLEW_OK && !GlewErrorIsHarmless(err)) {
+    fprintf(stderr, "Error: %s\n", (const char*)glewGetErrorString(err));
+    return false;
+  }
+  while (glGetError() != GL_NO_ERROR) {
+  }  // initialisation may leave a stray error behind
+  if (Gl33Supported()) return true;
+  ShowNotSupported();
+  return false;
+}
+
+void GfxBuildShaders() {
+  gGfx->spriteProgram = BuildProgram(kSpriteVertexSrc, kSpriteFragmentSrc);
+  gGfx->lineProgram = BuildProgram(kLineVertexSrc, kLineFragmentSrc);
+}
+
+bool GfxInit() {
+  if (!GfxCreateContext()) return false;
+
+  glGenVertexArrays(1, &gGfx->lineVao);
+  glGenBuffers(1, &gGfx->lineVbo);
+  glBindVertexArray(gGfx->lineVao);
+  glBindBuffer(GL_ARRAY_BUFFER, gGfx->lineVbo);
+  glBufferData(GL_ARRAY_BUFFER, sizeof gGfx->lines, nullptr, GL_DYNAMIC_DRAW);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(LineVertex), (void*)0);
+  glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(LineVertex), (void*)12);
+  glBindVertexArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  GFX_CHECK();
+
+  GfxBuildShaders();
+
+  int w, h;
+  OsGetClientSize(&w, &h);
+  GfxSetCameraBounds((float)w, (float)h);
+  MathMtx44Identity(gGfx->view);
+  GfxUpdateProjection();
+
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glBlendEquation(GL_FUNC_ADD);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glActiveTexture(GL_TEXTURE0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glClearDepth(1.0);
+  glDepthMask(GL_TRUE);
+  glDepthRange(0.0, 1.0);
+  GFX_CHECK();
+
+  GfxSetBlendMode(BLEND_ALPHA);
+  gGfx->triCount = 0;
+  gGfx->collecting = false;
+  gGfx->lineCount = 0;
+  MathMtx44Identity(gGfx->model);
+  MathMtx33Identity(gGfx->texTransform);
+  GfxImGuiInit();
+  return true;
+}
+
+void GfxShutdown() {
+  GfxReleaseAll();
+  GfxImGuiShutdown();
+}
+
+void GfxFrameReset() {
+  gGfx->triCount = 0;
+  gGfx->collecting = false;
+  MathMtx44Identity(gGfx->model);
+  gGfx->lineCount = 0;
+  gGfx->useModColor = false;
+  MathMtx33Identity(gGfx->texTransform);
+  if (gGfx->currentTexture) {
+    gGfx->currentTexture = nullptr;
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+}
+
+void GfxSetCameraBounds(float width, float height) {
+  gGfx->right = width * 0.5f;
+  gGfx->left = -gGfx->right;
+  gGfx->top = height * 0.5f;
+  gGfx->bottom = -gGfx->top;
+}
+
+void GfxUpdateProjection() {
+  Mtx44& p = gGfx->projection;
+  p = Mtx44{{{2.0f / (gGfx->right - gGfx->left), 0, 0, 0},
+             {0, 2.0f / (gGfx->top - gGfx->bottom), 0, 0},
+             {0, 0, -0.0020000201f, -1.00002f},
+             {0, 0, 0, 1}}};
+  MathMtx44Concat(gGfx->viewProj, gGfx->projection, gGfx->view);
+}
+
+void GfxSetViewport(int w, int h) {
+  glViewport(0, 0, w, h);
+  glScissor(0, 0, w, h);
+}
+
+void GfxClear() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void GfxSetTransform(const Mtx33& m) {
+  gGfx->model = Mtx44{{{m.m[0][0], m.m[0][1], 0, m.m[0][2]},
+                       {m.m[1][0], m.m[1][1], 0, m.m[1][2]},
+                       {m.m[2][0], m.m[2][1], 1, 0},
+                       {0, 0, 0, 1}}};
+}
+
+void GfxSetModColor(uint32_t argb) {
+  uint32_t c = argb < 0xFFFFFFFEu ? argb : 0xFFFFFFFEu;
+  if (c != gGfx->modColor) gGfx->modColor = c;
+}
+
+void GfxSetUseModColor(bool on) {
+  if (on != gGfx->useModColor) gGfx->useModColor = on;
+}
+
+void GfxTextureSet(Texture* texture) {
+  if (texture == gGfx->currentTexture) return;
+  gGfx->currentTexture = texture;
+  glBindTexture(GL_TEXTURE_2D, texture ? texture->textureName : 0);
+}
+
+void GfxSetBlendMode(BlendMode mode) {
+  gGfx->blendMode = mode;
+  glBlendEquation(GL_FUNC_ADD);
+  GFX_CHECK();
+  switch (mode) {
+    case BLEND_NONE: glBlendFunc(GL_ONE, GL_ZERO); break;
+    case BLEND_ALPHA: glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+    case BLEND_ADD: glBlendFunc(GL_ONE, GL_ONE); break;
+    case BLEND_ADD_ALPHA: glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+    case BLEND_MULTIPLY: glBlendFunc(GL_DST_COLOR, GL_ZERO); break;
+  }
+  GFX_CHECK();
+}
+
+void GfxCheckError(int line) {
+  for (GLenum err = glGetError(); err != GL_NO_ERROR; err = glGetError()) {
+    const char* name = "";
+    switch (err) {
+      case GL_INVALID_ENUM: name = "INVALID_ENUM"; break;
+      case GL_INVALID_VALUE: name = "INVALID_VALUE"; break;
+      case GL_INVALID_OPERATION: name = "INVALID_OPERATION"; break;
+      case GL_OUT_OF_MEMORY: name = "OUT_OF_MEMORY"; break;
+      case GL_INVALID_FRAMEBUFFER_OPERATION: name = "INVALID_FRAMEBUFFER_OPERATION"; break;
+    }
+    char text[128];
+    snprintf(text, sizeof text, "GL_%s - kecore/src/kegraphicsogl:%d\n", name, line);
+    fputs(text, stderr);  // the debugger's channel
+    fputs(text, stdout);
+  }
+}
+
+void GfxCheckShader(uint32_t shader) {
+  GLint ok = 0, len = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &len);
+  if (ok || len <= 0) return;
+  std::vector<char> log(len + 1, 0);
+  glGetShaderInfoLog(shader, len, nullptr, log.data());
+  OsMessageBox(log.data(), "Vertex Shader Compilation Error", OS_MB_ICONERROR | OS_MB_TASKMODAL | OS_MB_SETFOREGROUND);
+}
+
+void GfxCheckProgram(uint32_t program) {
+  GLint ok = 0, len = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
+  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &len);
+  if (ok || len <= 0) return;
+  std::vector<char> log(len + 1, 0);
+  glGetProgramInfoLog(program, len, nullptr, log.data());
+  OsMessageBox(log.data(), "Shader Linking Error", OS_MB_ICONERROR | OS_MB_TASKMODAL | OS_MB_SETFOREGROUND);
+}
+
+const Mtx44& GfxGetProjection() { return gGfx->projection; }
+const Mtx44& GfxGetViewProjection() { return gGfx->viewProj; }
+const Mtx44& GfxGetModelTransform() { return gGfx->model; }
+const Mtx33& GfxGetTextureTransform() { return gGfx->texTransform; }
+void GfxSetTextureTransform(const Mtx33& m) { gGfx->texTransform = m; }
+uint32_t GfxGetModColor() { return gGfx->modColor; }
+bool GfxGetUseModColor() { return gGfx->useModColor; }
+Texture* GfxGetCurrentTexture() { return gGfx->currentTexture; }
+BlendMode GfxGetBlendMode() { return gGfx->blendMode; }
+uint32_t GfxGetSpriteProgram() { return gGfx->spriteProgram; }
+
+void GfxGetCameraBounds(float* left, float* right, float* bottom, float* top) {
+  *left = gGfx->left;
+  *right = gGfx->right;
+  *bottom = gGfx->bottom;
+  *top = gGfx->top;
+}
+
+void GfxReadPixels(int x, int y, int w, int h, uint8_t* rgba) {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+// ---- Meshes ----
+
+void GfxMeshStart() {
+  gGfx->collecting = true;
+}
+
+void GfxTriAdd(float x0, float y0, uint32_t, float u0, float v0,
+               float x1, float y1, uint32_t, float u1, float v1,
+               float x2, float y2, uint32_t, float u2, float v2) {
+  if (!gGfx->collecting || gGfx->triCount >= kMaxTriangles) return;
+  SpriteVertex* v = &gGfx->tris[gGfx->triCount * 3];
+  v[0] = {x0, y0, 0, 1, 1, 1, 1, u0, v0};  // vertices are always white; tint comes from modColor
+  v[1] = {x1, y1, 0, 1, 1, 1, 1, u1, v1};
+  v[2] = {x2, y2, 0, 1, 1, 1, 1, u2, v2};
+  ++gGfx->triCount;
+}
+
+uint32_t GfxTriCount() {
+  return gGfx->triCount;
+}
+
+Mesh* GfxMeshEnd(const char* name) {
+  uint32_t n = gGfx->triCount * 3;
+  if (n == 0) return nullptr;
+  Mesh* mesh = (Mesh*)calloc(1, sizeof(Mesh));
+  GLuint vao = 0, vbo = 0;
+  glGenVertexArrays(1, &vao);
+  glGenBuffers(1, &vbo);
+  mesh->vertexArray = vao;
+  mesh->vertexCount = n;
+  glBindVertexArray(vao);
+  glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  glBufferData(GL_ARRAY_BUFFER, n * sizeof(SpriteVertex), gGfx->tris, GL_STATIC_DRAW);
+  GFX_CHECK();
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)0);
+  glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)12);
+  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)28);
+  glBindVertexArray(0);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  gGfx->triCount = 0;
+  gGfx->collecting = false;
+  if (name) snprintf(mesh->name, sizeof mesh->name, "%s", name);
+  else snprintf(mesh->name, sizeof mesh->name, "Mesh%i", (int)gGfx->liveMeshes.size());
+  gGfx->meshRegistry[mesh] = {vao, vbo};
+  gGfx->liveMeshes.push_back(mesh);
+  return mesh;
+}
+
+void GfxMeshFree(Mesh* mesh) {
+  if (!mesh) return;
+  auto it = gGfx->meshRegistry.find(mesh);
+  if (it != gGfx->meshRegistry.end()) {
+    glDeleteVertexArrays(1, &it->second.first);
+    glDeleteBuffers(1, &it->second.second);
+    gGfx->meshRegistry.erase(it);
+  }
+  std::vector<Mesh*>& live = gGfx->liveMeshes;
+  for (size_t i = live.size(); i-- > 0;)
+    if (live[i] == mesh) live.erase(live.begin() + (long)i);
+  free(mesh);
+}
+
+int GfxMeshLiveCount() {
+  return (int)gGfx->liveMeshes.size();
+}
+
+void GfxMeshDraw(Mesh* mesh) {
+  if (!mesh) return;
+  glBindVertexArray(mesh->vertexArray);
+  GFX_CHECK();
+  GLuint p = gGfx->spriteProgram;
+  glUseProgram(p);
+  SetUniformMat4(p, "mtxViewProj", gGfx->viewProj, GL_FALSE);
+  SetUniformMat4(p, "mtxModel", gGfx->model, GL_TRUE);
+  GLint loc = glGetUniformLocation(p, "mtxTexture");
+  if (loc != -1) glUniformMatrix3fv(loc, 1, GL_TRUE, &gGfx->texTransform.m[0][0]);
+  SetUniformColor(p, gGfx->modColor);
+  SetUniformInt(p, "useModColor", gGfx->useModColor ? 1 : 0);
+  SetUniformInt(p, "useTexture", gGfx->currentTexture ? 1 : 0);
+  SetUniformInt(p, "colorTexture", 0);
+  GFX_CHECK();
+  glEnableVertexAttribArray(0);
+  glEnableVertexAttribArray(1);
+  glEnableVertexAttribArray(2);
+  GFX_CHECK();
+  glDrawArrays(GL_TRIANGLES, 0, (GLsizei)mesh->vertexCount);
+  GFX_CHECK();
+  glDisableVertexAttribArray(0);
+  glDisableVertexAttribArray(1);
+  glDisableVertexAttribArray(2);
+  GFX_CHECK();
+}
+
+void GfxLineAdd(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1) {
+  if (gGfx->lineCount + 2 > kMaxLineVertices) return;
+  float a[4], b[4];
+  ColorToFloats(c0, a);
+  ColorToFloats(c1, b);
+  gGfx->lines[gGfx->lineCount++] = {x0, y0, 0, a[0], a[1], a[2], a[3]};
+  gGfx->lines[gGfx->lineCount++] = {x1, y1, 0, b[0], b[1], b[2], b[3]};
+}
+
+void GfxFlushDebugLines() {
+  if (gGfx->lineCount == 0) return;
+  glBindVertexArray(gGfx->lineVao);
+  glBindBuffer(GL_ARRAY_BUFFER, gGfx->lineVbo);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, gGfx->lineCount * sizeof(LineVertex), gGfx->lines);
+  GFX_CHECK();
+  GLuint p = gGfx->lineProgram;
+  glUseProgram(p);
+  GFX_CHECK();
+  SetUniformMat4(p, "mtxViewProj", gGfx->viewProj, GL_FALSE);
+  SetUniformColor(p, 0xFF0000FF);
+  SetUniformInt(p, "useModColor", 0);
+  glEnableVertexAttribArray(0);
+  glEnableVertexAttribArray(1);
+  glDrawArrays(GL_LINES, 0, (GLsizei)gGfx->lineCount);
+  glDisableVertexAttribArray(0);
+  glDisableVertexAttribArray(1);
+  gGfx->lineCount = 0;
+}
+
+// Frees every mesh still alive (shut-down walks the live list this way).
+void GfxMeshFreeAll() {
+  while (!gGfx->liveMeshes.empty()) GfxMeshFree(gGfx->liveMeshes.back());
+}

@@ -1,0 +1,35 @@
+// kegsm.h - the game state manager: the table of screens, the current/previous/next state,
+// and the loop that loads, initialises, runs, frees and unloads them in a fixed order.
+#pragma once
+#include <cstdint>
+
+typedef int32_t GameStateId;
+typedef void (*GsmCallback)();
+
+enum : GameStateId {
+  GS_Quit = -1,
+  GS_Restart = -2,
+  GS_Battle = 3,
+  GS_RoundOver = 50,
+  GS_MainMenu = 69,
+  GS_HeroSelect = 100,
+  GS_SpellSelect = 120,
+  GS_Settings = 500,
+  GS_HowToPlay = 666,
+  GS_Credits = 7162,
+};
+
+void GsmAddState(GameStateId id, GsmCallback load, GsmCallback init, GsmCallback update,
+                 GsmCallback draw, GsmCallback free, GsmCallback unload);
+void GsmInit(GameStateId start);
+void GsmUpdate();
+void GsmRun();
+// Runs pending state changes, then one frame of the current state. False once the loop is over.
+bool GsmStep();
+void GsmSetNextState(GameStateId id);
+GameStateId GsmGetCurrentState();
+GameStateId GsmGetPreviousState();
+GameStateId GsmGetNextState();
+bool GsmIsRegistered(GameStateId id);
+// Empties the table and the loop's state (a fresh start for tests).
+void GsmReset();

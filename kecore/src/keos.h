@@ -1,0 +1,88 @@
+// keos.h - the OS layer: window, OpenGL context, events, clock, gamepads, message boxes, lock.
+// The only engine code that includes SDL sits behind these functions.
+#pragma once
+#include <cstdint>
+
+// Window messages, numbered as the desktop API the engine was first written for numbers them.
+enum : uint32_t {
+  OS_WM_DESTROY = 0x0002,
+  OS_WM_CLOSE = 0x0010,
+  OS_WM_KEYDOWN = 0x0100,
+  OS_WM_KEYUP = 0x0101,
+  OS_WM_SYSKEYDOWN = 0x0104,
+  OS_WM_SYSKEYUP = 0x0105,
+  OS_WM_MOUSEMOVE = 0x0200,
+  OS_WM_LBUTTONDOWN = 0x0201,
+  OS_WM_LBUTTONUP = 0x0202,
+  OS_WM_RBUTTONDOWN = 0x0204,
+  OS_WM_RBUTTONUP = 0x0205,
+  OS_WM_MBUTTONDOWN = 0x0207,
+  OS_WM_MBUTTONUP = 0x0208,
+  OS_WM_MOUSEWHEEL = 0x020A,
+};
+
+// Virtual-key numbers the game uses (the keyboard state arrays are indexed by them).
+enum : int {
+  VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
+  VK_CAPITAL = 20, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35,
+  VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_DELETE = 46,
+  VK_NUMPAD0 = 96, VK_F1 = 112, VK_F4 = 115, VK_F11 = 122, VK_F12 = 123,
+  VK_OEM_1 = 186, VK_OEM_PLUS = 187, VK_OEM_COMMA = 188, VK_OEM_MINUS = 189, VK_OEM_PERIOD = 190,
+};
+
+typedef void (*OsMessageFn)(uint32_t msg, uint64_t wparam, int64_t lparam);
+typedef void (*OsMessageBoxFn)(const char* text, const char* caption, uint32_t style);
+
+enum : uint32_t {  // message box styles
+  OS_MB_ICONERROR = 0x10, OS_MB_ICONEXCLAMATION = 0x30, OS_MB_ICONINFORMATION = 0x40,
+  OS_MB_TASKMODAL = 0x2000, OS_MB_SETFOREGROUND = 0x10000,
+};
+
+// Single instance: a non-blocking advisory lock on a per-user file named after the product.
+bool OsInstanceLockAcquire(const char* product);
+void OsInstanceLockRelease();
+
+// Window and OpenGL 3.3 core context.
+bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH);
+void OsWindowDestroy();
+bool OsGlCreateContext();           // false: no 3.3 core context could be made
+void OsGlSwap();
+void OsGetClientSize(int* w, int* h);
+void OsGetWindowPos(int* x, int* y);
+void OsSetWindowPos(int x, int y);
+void OsSetClientSize(int w, int h);
+void OsSetBordered(bool bordered);
+void OsGetDisplaySize(int* w, int* h);
+void OsSettleWindow(int x, int y, int w, int h);  // re-applies a placement a window manager moved
+bool OsIsMinimised();
+bool OsHasFocus();
+void OsMinimise();
+void OsRestore();
+void OsShowCursor(bool show);
+void OsSetWindowIcon(int w, int h, const uint8_t* rgba);
+
+// Events: every pending event is translated and handed to fn as a window message.
+void OsPumpMessages(OsMessageFn fn);
+void OsGetMouseState(int* x, int* y);   // client pixels
+bool OsIsCapsLockOn();
+
+// Clock: performance counter, or a virtual one that only the frame wait advances.
+uint64_t OsClockCounter();
+uint64_t OsClockFrequency();
+void OsClockSetVirtual(bool on);
+bool OsClockIsVirtual();
+void OsClockAdvance(double seconds);    // virtual clock only
+void OsSleepSeconds(double seconds);    // real clock: sleeps; virtual clock: advances
+
+// Message boxes: routed through one function that tests replace.
+void OsMessageBox(const char* text, const char* caption, uint32_t style);
+OsMessageBoxFn OsSetMessageBoxHook(OsMessageBoxFn fn);   // returns the previous hook
+
+// Gamepads: four slots in connection order. Raw values as the game's pad records hold them.
+struct OsPadRaw {
+  uint16_t buttons;                 // the classic pad's button bits
+  uint8_t leftTrigger, rightTrigger;
+  int16_t leftX, leftY, rightX, rightY;   // y grows upward
+};
+bool OsPadQuery(int slot, OsPadRaw* out);     // false: nothing in that slot
+void OsPadRumble(int slot, uint16_t low, uint16_t high);

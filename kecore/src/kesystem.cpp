@@ -1,0 +1,195 @@
+// kesystem.cpp - start-up and shut-down of the engine's platform side, the two halves of a
+// frame with the 60 Hz pacing, the window procedure and the full-screen/windowed modes.
+#include "kesystem.h"
+
+#include <cstdio>
+
+#include "kegraphics.h"
+#include "kegsm.h"
+#include "keinput.h"
+#include "keos.h"
+
+namespace {
+
+struct SysState {
+  const char* title = "Kiln Engine";
+  int width = 800, height = 600;           // requested client size
+  bool running = false;
+  double targetFrameRate = 60.0;
+  double targetFrameTime = 1.0 / 60.0;
+  double frameRate = 60.0;
+  double frameTime = 1.0 / 60.0;
+  uint32_t frameCount = 0;
+  double frameStart = 0, frameEnd = 0;
+  bool fullscreen = false;
+  int savedWidth = 800, savedHeight = 600, savedX = 100, savedY = 100;
+  void (*beforeSwap)() = nullptr;
+};
+SysState gSys;
+
+// Sleeping leaves this much of the wait to a spin, so a late wake-up cannot stretch the frame.
+const double kSpinMargin = 0.002;
+
+void ResetFrameTiming() {
+  gSys.targetFrameRate = 60.0;
+  gSys.targetFrameTime = 1.0 / 60.0;
+  gSys.frameRate = 60.0;
+  gSys.frameTime = 1.0 / 60.0;
+  gSys.frameCount = 0;
+}
+
+void WaitForFrameEnd() {
+  for (;;) {
+    gSys.frameEnd = SysGetTime();
+    double dt = gSys.frameEnd - gSys.frameStart;
+    double remaining = gSys.targetFrameTime - dt;
+    if (remaining <= 0) return;
+    if (OsClockIsVirtual()) OsClockAdvance(remaining);
+    else if (remaining > kSpinMargin) OsSleepSeconds(remaining - kSpinMargin);
+  }
+}
+
+void PumpMessage(uint32_t msg, uint64_t wparam, int64_t lparam) {
+  SysWindowProc(msg, wparam, lparam);
+}
+
+}  // namespace
+
+double SysGetTime() {
+  uint64_t f = OsClockFrequency(), c = OsClockCounter();
+  return (double)(c / f) + (double)(c % f) / (double)f;
+}
+
+bool SysInit(const char* title) {
+  gSys.title = title;
+  gSys.width = 800;
+  gSys.height = 600;
+  gSys.fullscreen = false;
+  if (!OsWindowCreate(gSys.title, 100, 100, gSys.width, gSys.height)) return false;
+  gSys.running = true;
+  OsShowCursor(false);  // hidden for the whole run
+  if (!GfxInit()) return false;
+  InputClearKeys();
+  InputReset();
+  ResetFrameTiming();
+  SysSetFullscreen(true);
+  return true;
+}
+
+void SysShutdown() {
+  GfxShutdown();
+  InputReset();
+  OsWindowDestroy();
+  gSys.running = false;
+}
+
+void SysFrameStart() {
+  gSys.frameStart = SysGetTime();
+  GfxFrameReset();
+  GfxClear();
+  GfxImGuiNewFrame();
+  int w, h;
+  OsGetClientSize(&w, &h);
+  GfxSetCameraBounds((float)w, (float)h);
+  GfxUpdateProjection();
+  float left, right, bottom, top;
+  GfxGetCameraBounds(&left, &right, &bottom, &top);
+  GfxSetViewport((int)(right - left), (int)(top - bottom));
+  OsPumpMessages(PumpMessage);
+  InputUpdate();
+  if (!gSys.running) GsmSetNextState(GS_Quit);
+}
+
+void SysFrameEnd() {
+  GfxFlushDebugLines();
+  GfxImGuiRender();
+  if (gSys.beforeSwap) gSys.beforeSwap();
+  OsGlSwap();
+  WaitForFrameEnd();
+  double dt = gSys.frameEnd - gSys.frameStart;
+  gSys.frameRate = 1.0 / dt;
+  gSys.frameCount += 1;
+  gSys.frameTime = dt;
+}
+
+void SysSetBeforeSwapHook(void (*fn)()) {
+  gSys.beforeSwap = fn;
+}
+
+int64_t SysWindowProc(uint32_t msg, uint64_t wparam, int64_t lparam) {
+  (void)lparam;
+  switch (msg) {
+    case OS_WM_DESTROY:
+      gSys.running = false;
+      return 0;
+    case OS_WM_KEYDOWN:
+    case OS_WM_SYSKEYDOWN:
+      InputSetKey(wparam == VK_MENU ? KEY_ALT : (int)(wparam & 0xFF), 1);
+      return 0;
+    case OS_WM_KEYUP:
+    case OS_WM_SYSKEYUP:
+      InputSetKey(wparam == VK_MENU ? KEY_ALT : (int)(wparam & 0xFF), 0);
+      return 0;
+    case OS_WM_LBUTTONDOWN: InputSetMouseButton(0, 1); return 0;
+    case OS_WM_LBUTTONUP: InputSetMouseButton(0, 0); return 0;
+    case OS_WM_RBUTTONDOWN: InputSetMouseButton(1, 1); return 0;
+    case OS_WM_RBUTTONUP: InputSetMouseButton(1, 0); return 0;
+    case OS_WM_MBUTTONDOWN: InputSetMouseButton(2, 1); return 0;
+    case OS_WM_MBUTTONUP: InputSetMouseButton(2, 0); return 0;
+    case OS_WM_MOUSEWHEEL:
+      InputSetMouseWheel((float)(int16_t)((wparam >> 16) & 0xFFFF) / 120.0f);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+double SysGetFrameTime() { return gSys.frameTime; }
+double SysGetFrameRate() { return gSys.frameRate; }
+uint32_t SysGetFrameCount() { return gSys.frameCount; }
+bool SysIsRunning() { return gSys.running; }
+int SysGetWindowWidth() { return gSys.width; }
+int SysGetWindowHeight() { return gSys.height; }
+const char* SysGetWindowTitle() { return gSys.title; }
+
+void SysFrameRateLimit(double fps) {
+  gSys.targetFrameRate = fps;
+}
+
+void SysSetFullscreen(bool on) {
+  if (on == gSys.fullscreen) return;
+  gSys.fullscreen = on;
+  int sw, sh;
+  OsGetDisplaySize(&sw, &sh);
+  int x, y;
+  if (on) {
+    gSys.savedWidth = gSys.width;
+    gSys.savedHeight = gSys.height;
+    OsGetWindowPos(&gSys.savedX, &gSys.savedY);
+    OsSetBordered(false);
+    SysSetWindowSize(sw, sh);
+    x = 0;
+    y = 0;
+  } else {
+    OsSetBordered(true);
+    SysSetWindowSize(gSys.savedWidth, gSys.savedHeight);
+    x = gSys.savedX;
+    y = gSys.savedY;
+  }
+  OsSetWindowPos(x, y);
+  OsSettleWindow(x, y, gSys.width, gSys.height);
+}
+
+void SysSetWindowSize(int w, int h) {
+  if (w == gSys.width && h == gSys.height) return;
+  gSys.width = w;
+  gSys.height = h;
+  OsSetClientSize(w, h);
+  int cw, ch;
+  OsGetClientSize(&cw, &ch);
+  GfxSetCameraBounds((float)cw, (float)ch);
+}
+
+bool SysIsFullscreen() {
+  return gSys.fullscreen;
+}

@@ -1,0 +1,35 @@
+// kesystem.h - the engine's platform side: start-up and shut-down of the window and renderer,
+// the two halves of a frame with its 60 Hz pacing, the window procedure and window modes.
+#pragma once
+#include <cstdint>
+
+// Start-up steps 2 to 11 (cursor, window, renderer, input, timing, full screen); false on failure.
+bool SysInit(const char* title);
+// Shut-down: leak report and release of graphics resources, rumble stopped, window closed.
+void SysShutdown();
+
+void SysFrameStart();
+void SysFrameEnd();
+// Called at the end of every frame before the swap, while the back buffer holds the frame
+// (screenshots and tests read it there). Null removes it.
+void SysSetBeforeSwapHook(void (*fn)());
+
+// Window procedure: records key and button transitions; a destroyed window stops the run.
+int64_t SysWindowProc(uint32_t msg, uint64_t wparam, int64_t lparam);
+
+double SysGetFrameTime();
+double SysGetFrameRate();
+uint32_t SysGetFrameCount();
+void SysFrameRateLimit(double fps);
+bool SysIsRunning();
+int SysGetWindowWidth();
+int SysGetWindowHeight();
+const char* SysGetWindowTitle();
+
+// Seconds from the performance counter, exact for large counts.
+double SysGetTime();
+
+// Window modes.
+void SysSetFullscreen(bool on);
+void SysSetWindowSize(int w, int h);
+bool SysIsFullscreen();
