@@ -86,3 +86,4 @@ struct OsPadRaw {
 };
 bool OsPadQuery(int slot, OsPadRaw* out);     // false: nothing in that slot
 void OsPadRumble(int slot, uint16_t low, uint16_t high);
+void OsPadCloseAll();

@@ -164,6 +164,7 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
 }
 
 void OsWindowDestroy() {
+  OsPadCloseAll();
   if (gOs.context) SDL_GL_DeleteContext(gOs.context);
   if (gOs.window) SDL_DestroyWindow(gOs.window);
   gOs.context = nullptr;
