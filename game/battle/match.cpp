@@ -1,0 +1,21 @@
+// match.cpp - the process-wide match record and the battle's hold flags.
+#include "match.h"
+
+MatchSetup gMatch = {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3}, Round_Draw};
+
+bool battleOnHold = false;
+bool holdForHowToPlay = false;
+bool holdForSettings = false;
+bool holdForCredits = false;
+
+bool MatchAnyHold() {
+  return holdForHowToPlay || holdForSettings || holdForCredits;
+}
+
+bool MatchIsHero(HeroId id) {
+  return id >= Hero_Knight && id <= Hero_Druid;
+}
+
+bool MatchIsChosenSpell(SpellId id) {
+  return id >= Spell_Meteor && id <= Spell_Wind;
+}
