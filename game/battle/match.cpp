@@ -1,7 +1,7 @@
 // match.cpp - the process-wide match record and the battle's hold flags.
 #include "match.h"
 
-MatchSetup gMatch = {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3}, Round_Draw};
+MatchSetup gMatch = {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3}, Round_P1Won};
 
 bool battleOnHold = false;
 bool holdForHowToPlay = false;

@@ -193,3 +193,8 @@ void SysSetWindowSize(int w, int h) {
 bool SysIsFullscreen() {
   return gSys.fullscreen;
 }
+
+bool SysIsMinimised() { return OsIsMinimised(); }
+bool SysHasFocus() { return OsHasFocus(); }
+void SysMinimise() { OsMinimise(); }
+void SysGetDisplaySize(int* w, int* h) { OsGetDisplaySize(w, h); }

@@ -33,3 +33,9 @@ double SysGetTime();
 void SysSetFullscreen(bool on);
 void SysSetWindowSize(int w, int h);
 bool SysIsFullscreen();
+
+// Window state the screens read every frame, and the size full screen takes.
+bool SysIsMinimised();
+bool SysHasFocus();
+void SysMinimise();
+void SysGetDisplaySize(int* w, int* h);
