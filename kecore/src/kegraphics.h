@@ -95,6 +95,7 @@ void GfxFontFree(Font* font);
 Mesh* GfxTextMeshBuild(Font* font, const char* text);
 void GfxPrint(Font* font, const char* text, uint32_t argb);
 int GfxFontLiveCount();
+void GfxFontFreeAll();   // shut-down frees every font still alive
 
 // Dear ImGui.
 void GfxImGuiInit();

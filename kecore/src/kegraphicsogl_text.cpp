@@ -1,9 +1,244 @@
-// kegraphicsogl_text.cpp - text: the font baked into an atlas, a mesh per string, printing.
-// Placeholder until text arrives.
+// kegraphicsogl_text.cpp - text: "data/font.ttf" baked into a glyph atlas with its kerning,
+// one temporary textured mesh per string, and printing it in a colour.
+#include <stb_rect_pack.h>
+#include <stb_truetype.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "kegraphics.h"
 
-Font* GfxFontCreate(float) { return nullptr; }
-void GfxFontFree(Font*) {}
-Mesh* GfxTextMeshBuild(Font*, const char*) { return nullptr; }
-void GfxPrint(Font*, const char*, uint32_t) {}
-int GfxFontLiveCount() { return 0; }
+namespace {
+
+const char* kFontPath = "data/font.ttf";
+const float kPixelHeight = 40.0f;
+const int kFirstCode = 32;
+const int kEndCode = 197;  // exclusive
+const int kGlyphCount = kEndCode - kFirstCode;
+
+struct Glyph {
+  int32_t code;
+  float x0, y0, x1, y1;  // box around the pen on the baseline, pixels, y up
+  float s0, t0, s1, t1;  // atlas coordinates, t from the bottom
+  float advance;
+  bool drawable;         // false: the face has no glyph for this code
+};
+
+}  // namespace
+
+struct FontData {
+  float pixelHeight;
+  float lineHeight;
+  int32_t firstCode, endCode, glyphCount;
+  Glyph* glyphs;
+  float** kerning;  // [a][b]: extra advance from code 32+a to code 32+b
+};
+
+namespace {
+
+struct TextState {
+  std::vector<Font*> live;  // creation order
+};
+TextState gText;
+
+bool ReadWholeFile(const char* path, std::vector<unsigned char>* out) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return false;
+  bool ok = fseek(f, 0, SEEK_END) == 0;
+  long size = ok ? ftell(f) : -1;
+  ok = size > 0 && fseek(f, 0, SEEK_SET) == 0;
+  if (ok) {
+    out->resize((size_t)size);
+    ok = fread(out->data(), 1, out->size(), f) == out->size();
+  }
+  fclose(f);
+  return ok;
+}
+
+// One-pixel gap and no oversampling; codes the face lacks take no room in the atlas.
+bool PackAtlas(const std::vector<unsigned char>& ttf, int size, uint8_t* coverage,
+               stbtt_packedchar* packed) {
+  stbtt_pack_context pc;
+  if (!stbtt_PackBegin(&pc, coverage, size, size, 0, 1, nullptr)) return false;
+  stbtt_PackSetOversampling(&pc, 1, 1);
+  stbtt_PackSetSkipMissingCodepoints(&pc, 1);
+  // The result is 0 whenever a code is missing, which the glyph table records on its own.
+  stbtt_PackFontRange(&pc, ttf.data(), 0, kPixelHeight, kFirstCode, kGlyphCount, packed);
+  stbtt_PackEnd(&pc);
+  return true;
+}
+
+void FillGlyphs(const stbtt_fontinfo& info, float k, int size, const stbtt_packedchar* packed,
+                Glyph* glyphs, int* indices) {
+  float s = (float)size;
+  for (int i = 0; i < kGlyphCount; ++i) {
+    int code = kFirstCode + i;
+    int index = stbtt_FindGlyphIndex(&info, code);
+    int bx0 = 0, by0 = 0, bx1 = 0, by1 = 0, advance = 0, lsb = 0;
+    stbtt_GetGlyphBox(&info, index, &bx0, &by0, &bx1, &by1);
+    stbtt_GetGlyphHMetrics(&info, index, &advance, &lsb);
+    const stbtt_packedchar& p = packed[i];
+    glyphs[i] = {code, bx0 * k, by0 * k, bx1 * k, by1 * k,
+                 p.x0 / s, 1.0f - p.y1 / s, p.x1 / s, 1.0f - p.y0 / s,
+                 advance * k, index != 0};
+    indices[i] = index;
+  }
+}
+
+float** BuildKerning(const stbtt_fontinfo& info, float k, const int* indices) {
+  float** rows = (float**)calloc(kGlyphCount, sizeof(float*));
+  for (int a = 0; a < kGlyphCount; ++a) {
+    rows[a] = (float*)calloc(kGlyphCount, sizeof(float));
+    if (!indices[a]) continue;
+    for (int b = 0; b < kGlyphCount; ++b)
+      if (indices[b]) rows[a][b] = stbtt_GetGlyphKernAdvance(&info, indices[a], indices[b]) * k;
+  }
+  return rows;
+}
+
+// Coverage in every channel, so the print colour is the text colour and its alpha the edge.
+Texture* MakeAtlasTexture(const uint8_t* coverage, int size) {
+  std::vector<uint8_t> rgba((size_t)size * size * 4);
+  for (int y = 0; y < size; ++y) {
+    uint8_t* dst = &rgba[(size_t)(size - 1 - y) * size * 4];
+    const uint8_t* src = &coverage[(size_t)y * size];
+    for (int x = 0; x < size; ++x) memset(dst + x * 4, src[x], 4);
+  }
+  Texture* t = GfxTextureCreate(size, size, rgba.data());
+  snprintf(t->name, sizeof t->name, "%s", kFontPath);
+  return t;
+}
+
+FontData* BakeFont(const std::vector<unsigned char>& ttf, int size, Texture** atlas) {
+  stbtt_fontinfo info;
+  int offset = stbtt_GetFontOffsetForIndex(ttf.data(), 0);
+  if (offset < 0 || !stbtt_InitFont(&info, ttf.data(), offset)) return nullptr;
+  std::vector<uint8_t> coverage((size_t)size * size);
+  std::vector<stbtt_packedchar> packed(kGlyphCount);
+  if (!PackAtlas(ttf, size, coverage.data(), packed.data())) return nullptr;
+
+  int ascent = 0, descent = 0, lineGap = 0;
+  stbtt_GetFontVMetrics(&info, &ascent, &descent, &lineGap);
+  if (ascent - descent <= 0) return nullptr;
+  float k = kPixelHeight / (float)(ascent - descent);
+
+  FontData* fd = (FontData*)calloc(1, sizeof(FontData));
+  fd->pixelHeight = kPixelHeight;
+  fd->lineHeight = ascent * k - descent * k + lineGap * k;
+  fd->firstCode = kFirstCode;
+  fd->endCode = kEndCode;
+  fd->glyphCount = kGlyphCount;
+  fd->glyphs = (Glyph*)calloc(kGlyphCount, sizeof(Glyph));
+  int indices[kGlyphCount];
+  FillGlyphs(info, k, size, packed.data(), fd->glyphs, indices);
+  fd->kerning = BuildKerning(info, k, indices);
+  *atlas = MakeAtlasTexture(coverage.data(), size);
+  return fd;
+}
+
+void FreeFontData(FontData* fd) {
+  if (!fd) return;
+  for (int a = 0; a < fd->glyphCount; ++a) free(fd->kerning[a]);
+  free(fd->kerning);
+  free(fd->glyphs);
+  free(fd);
+}
+
+// Codes are bytes; anything outside the baked range, or that the face lacks, has no glyph.
+const Glyph* FindGlyph(const FontData* fd, unsigned char c) {
+  if (c < fd->firstCode || c >= fd->endCode) return nullptr;
+  const Glyph* g = &fd->glyphs[c - fd->firstCode];
+  return g->drawable ? g : nullptr;
+}
+
+void AddGlyphQuad(const Glyph& g, float penX, float penY) {
+  float x0 = penX + g.x0, y0 = penY + g.y0, x1 = penX + g.x1, y1 = penY + g.y1;
+  GfxTriAdd(x0, y1, 0, g.s0, g.t1, x0, y0, 0, g.s0, g.t0, x1, y0, 0, g.s1, g.t0);
+  GfxTriAdd(x0, y1, 0, g.s0, g.t1, x1, y0, 0, g.s1, g.t0, x1, y1, 0, g.s1, g.t1);
+}
+
+}  // namespace
+
+Font* GfxFontCreate(float scale) {
+  int size = (int)(scale * 256);
+  std::vector<unsigned char> ttf;
+  if (size <= 0 || !ReadWholeFile(kFontPath, &ttf)) {
+    fprintf(stderr, "[gfx] cannot read %s\n", kFontPath);
+    return nullptr;
+  }
+  Texture* atlas = nullptr;
+  FontData* fd = BakeFont(ttf, size, &atlas);
+  if (!fd) {
+    fprintf(stderr, "[gfx] %s is not a TrueType font\n", kFontPath);
+    return nullptr;
+  }
+  Font* font = (Font*)calloc(1, sizeof(Font));
+  snprintf(font->name, sizeof font->name, "%s", kFontPath);
+  font->size = (int32_t)kPixelHeight;
+  font->fontData = fd;
+  font->texture = atlas;
+  gText.live.push_back(font);
+  return font;
+}
+
+void GfxFontFree(Font* font) {
+  if (!font) return;
+  GfxTextureUnload(font->texture);
+  FreeFontData(font->fontData);
+  std::vector<Font*>& live = gText.live;
+  for (size_t i = live.size(); i-- > 0;)
+    if (live[i] == font) live.erase(live.begin() + (long)i);
+  free(font);
+}
+
+int GfxFontLiveCount() {
+  return (int)gText.live.size();
+}
+
+void GfxFontFreeAll() {
+  while (!gText.live.empty()) GfxFontFree(gText.live.back());
+}
+
+Mesh* GfxTextMeshBuild(Font* font, const char* text) {
+  if (!font || !font->fontData || !text) return nullptr;
+  const FontData* fd = font->fontData;
+  GfxMeshStart();
+  float penX = 0, penY = 0;
+  for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+    if (*p == '\n') {
+      penY -= fd->lineHeight;
+      penX = 0;
+      continue;
+    }
+    const Glyph* g = FindGlyph(fd, *p);
+    if (!g) continue;
+    AddGlyphQuad(*g, penX, penY);
+    penX += g->advance;
+    const Glyph* next = FindGlyph(fd, p[1]);
+    if (next) penX += fd->kerning[g - fd->glyphs][next - fd->glyphs];
+  }
+  return GfxMeshEnd(nullptr);
+}
+
+void GfxPrint(Font* font, const char* text, uint32_t argb) {
+  if (!font || !text) return;
+  Mesh* mesh = GfxTextMeshBuild(font, text);
+  bool useMod = GfxGetUseModColor();
+  uint32_t mod = GfxGetModColor();
+  Texture* texture = GfxGetCurrentTexture();
+  Mtx33 texTransform = GfxGetTextureTransform();
+  GfxSetUseModColor(true);
+  GfxSetModColor(argb);
+  GfxTextureSet(font->texture);
+  Mtx33 identity;
+  MathMtx33Identity(identity);
+  GfxSetTextureTransform(identity);
+  GfxMeshDraw(mesh);
+  GfxSetUseModColor(useMod);
+  GfxSetModColor(mod);
+  GfxTextureSet(texture);
+  GfxSetTextureTransform(texTransform);
+  GfxMeshFree(mesh);
+}

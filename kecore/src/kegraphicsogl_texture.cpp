@@ -1,14 +1,168 @@
 // kegraphicsogl_texture.cpp - textures from PNG files and from memory, and the accounting of
 // every live graphics resource with the leak report at shut-down.
-// Placeholder until textures arrive: nothing loads, only meshes are accounted for.
-#include "kegraphics.h"
+#include <GL/glew.h>
+#include <dirent.h>
+#include <stb_image.h>
+#include <strings.h>
 
-Texture* GfxTextureLoad(const char*) { return nullptr; }
-Texture* GfxTextureCreate(int32_t, int32_t, const uint8_t*) { return nullptr; }
-void GfxTextureUnload(Texture*) {}
-int GfxTextureLiveCount() { return 0; }
-int GfxRenderTextureCount() { return 0; }
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "kegraphics.h"
+#include "keos.h"
+
+#define GFX_CHECK() GfxCheckError(__LINE__)
+
+namespace {
+
+const size_t kMaxPathLength = 255;
+
+struct TextureState {
+  std::vector<Texture*> live;  // creation order; its size names the next "Texture%i"
+  std::unordered_map<Texture*, std::pair<GLuint, GLuint>> renderTargets;  // -> (fbo, rbo)
+};
+TextureState gTex;
+
+// The data folder was first made on a file system that ignores case, so its names do not
+// always match the code's spelling: "data/Arrow2.png" has to find "data/arrow2.png".
+FILE* OpenIgnoringCase(const char* path) {
+  FILE* f = fopen(path, "rb");
+  if (f) return f;
+  const char* slash = strrchr(path, '/');
+  std::string dir = slash ? std::string(path, (size_t)(slash - path)) : ".";
+  const char* name = slash ? slash + 1 : path;
+  if (dir.empty()) dir = "/";
+  DIR* d = opendir(dir.c_str());
+  if (!d) return nullptr;
+  std::string found;
+  for (dirent* e = readdir(d); e; e = readdir(d)) {
+    if (strcasecmp(e->d_name, name) == 0) {
+      found = dir + "/" + e->d_name;
+      break;
+    }
+  }
+  closedir(d);
+  return found.empty() ? nullptr : fopen(found.c_str(), "rb");
+}
+
+// Upload into a new texture object, leaving the binding the renderer believes in untouched.
+GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  GFX_CHECK();
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  GFX_CHECK();
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  // Otherwise a later GfxTextureSet of the current texture would be skipped as a repeat.
+  Texture* current = GfxGetCurrentTexture();
+  glBindTexture(GL_TEXTURE_2D, current ? current->textureName : 0);
+  return name;
+}
+
+// Pictures are stored top row first; OpenGL wants the bottom row first.
+uint8_t* FlipRows(const uint8_t* src, int w, int h) {
+  size_t row = (size_t)w * 4;
+  uint8_t* dst = (uint8_t*)malloc(row * (size_t)h);
+  for (int y = 0; y < h; ++y) memcpy(dst + row * (size_t)(h - 1 - y), src + row * (size_t)y, row);
+  return dst;
+}
+
+Texture* AddLive(GLuint name, int32_t w, int32_t h, Texture* t) {
+  t->textureName = name;
+  t->width = w;
+  t->height = h;
+  gTex.live.push_back(t);
+  return t;
+}
+
+}  // namespace
+
+Texture* GfxTextureLoad(const char* path) {
+  if (!path || strlen(path) > kMaxPathLength) {
+    fprintf(stderr, "[gfx] picture path too long or missing\n");
+    return nullptr;
+  }
+  FILE* f = OpenIgnoringCase(path);
+  if (!f) {
+    fprintf(stderr, "[gfx] cannot open picture %s\n", path);
+    return nullptr;
+  }
+  int w = 0, h = 0, channels = 0;
+  uint8_t* pixels = stbi_load_from_file(f, &w, &h, &channels, 4);
+  fclose(f);
+  if (!pixels) {
+    fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
+    return nullptr;
+  }
+  uint8_t* flipped = FlipRows(pixels, w, h);
+  stbi_image_free(pixels);
+  Texture* t = (Texture*)calloc(1, sizeof(Texture));
+  snprintf(t->name, sizeof t->name, "%s", path);
+  GLuint name = UploadRgba(w, h, flipped);
+  free(flipped);
+  return AddLive(name, w, h, t);
+}
+
+Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba) {
+  Texture* t = (Texture*)calloc(1, sizeof(Texture));
+  snprintf(t->name, sizeof t->name, "Texture%i", (int)gTex.live.size());
+  return AddLive(UploadRgba(width, height, rgba), width, height, t);
+}
+
+void GfxTextureUnload(Texture* texture) {
+  if (!texture) return;
+  auto rt = gTex.renderTargets.find(texture);
+  if (rt != gTex.renderTargets.end()) {
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteRenderbuffers(1, &rt->second.second);
+    glDeleteFramebuffers(1, &rt->second.first);
+    GFX_CHECK();
+    gTex.renderTargets.erase(rt);
+  }
+  // A freed record's address can come back for the next texture; it must not look current.
+  if (GfxGetCurrentTexture() == texture) GfxTextureSet(nullptr);
+  glDeleteTextures(1, &texture->textureName);
+  std::vector<Texture*>& live = gTex.live;
+  for (size_t i = live.size(); i-- > 0;)
+    if (live[i] == texture) live.erase(live.begin() + (long)i);
+  free(texture);
+}
+
+int GfxTextureLiveCount() {
+  return (int)gTex.live.size();
+}
+
+int GfxRenderTextureCount() {
+  return (int)gTex.renderTargets.size();
+}
 
 void GfxReleaseAll() {
+  int textures = GfxTextureLiveCount(), meshes = GfxMeshLiveCount();
+  int fonts = GfxFontLiveCount(), targets = GfxRenderTextureCount();
+  if (textures || meshes || fonts || targets) {
+    char text[512];
+    snprintf(text, sizeof text,
+             "NOT ALL RESOURCES HAVE BEEN RELEASED!\n"
+             "\t\t\t\t\t\t  Remaining Textures = %i\n"
+             "\t\t\t\t\t\t  Remaining Triangle Meshes = %i\n"
+             "\t\t\t\t\t\t  Remaining Fonts = %i\n"
+             "\t\t\t\t\t\t  Remaining Render Textures = %i\n",
+             textures, meshes, fonts, targets);
+    OsMessageBox(text, "ERROR", OS_MB_ICONEXCLAMATION);
+  }
   GfxMeshFreeAll();
+  // Fonts before the loose textures: a font's atlas is in the texture list too, and freeing
+  // the font unloads it, so the other order would free the atlas twice.
+  GfxFontFreeAll();
+  while (!gTex.live.empty()) GfxTextureUnload(gTex.live.back());
 }
