@@ -1,13 +1,32 @@
 // game.cpp - start-up and shut-down of Hollow Pikes and the registration of its screens.
 #include "game.h"
 
+#include "framework/audio.h"
 #include "kegsm.h"
 #include "keos.h"
 #include "kesystem.h"
 
 namespace {
+
 const char* kProductName = "Hollow Pikes";
+
+// Sound is welcome but not required: an instance without a device stays off and the game runs
+// silent (the device layer says so once).
+void GameAudioStart() {
+  gAudio.Init();
+  gHowToPlayAudio.Init();
+  gCreditsAudio.Init();
+  gSettingsAudio.Init();
 }
+
+void GameAudioEnd() {
+  gSettingsAudio.Shutdown();
+  gCreditsAudio.Shutdown();
+  gHowToPlayAudio.Shutdown();
+  gAudio.Shutdown();
+}
+
+}  // namespace
 
 void GameRegisterStates() {
   GsmAddState(GS_Battle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -22,12 +41,14 @@ void GameRegisterStates() {
 
 bool GameStart() {
   if (!SysInit(kProductName)) return false;
+  GameAudioStart();
   GameRegisterStates();
   GsmInit(GS_MainMenu);
   return true;
 }
 
 void GameEnd() {
+  GameAudioEnd();
   SysShutdown();
 }
 
