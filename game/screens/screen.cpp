@@ -1,0 +1,126 @@
+// screen.cpp - the settings globals, full-screen flags and scale, the Update prologue and F11
+// check, channel volumes and label printing that every screen uses.
+#include "screen.h"
+
+#include <cassert>
+
+#include "framework/audio.h"
+#include "kegraphics.h"
+#include "keinput.h"
+#include "keos.h"
+#include "kesystem.h"
+
+float musicVolume = 1.0f;
+int32_t musicVolumeStep = 10;
+float soundVolume = 1.0f;
+int32_t soundVolumeStep = 10;
+bool muted = false;
+int32_t windowSizeIndex = 0;
+
+const WindowSize kWindowSizes[kWindowSizeCount] = {
+    {800, 600},   {1024, 768},  {1280, 960},  {1400, 1050}, {1440, 1080},
+    {1600, 1200}, {1856, 1392}, {1920, 1440}, {2048, 1536},
+};
+
+namespace {
+
+const GameStateId kScreens[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
+                                GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
+const int kScreenCount = sizeof kScreens / sizeof kScreens[0];
+
+struct ScreenState {
+  bool fullscreen[kScreenCount] = {false, true, false, false, false, false, false, false};
+  bool minimised = false;
+  bool scratch = false;  // answers for ids that are not screens
+};
+ScreenState gScreen;
+
+int ScreenIndex(GameStateId id) {
+  for (int i = 0; i < kScreenCount; ++i)
+    if (kScreens[i] == id) return i;
+  return -1;
+}
+
+}  // namespace
+
+bool& ScreenFullscreenFlag(GameStateId id) {
+  int i = ScreenIndex(id);
+  assert(i >= 0 && "not a screen");
+  if (i < 0) {
+    gScreen.scratch = false;
+    return gScreen.scratch;
+  }
+  return gScreen.fullscreen[i];
+}
+
+void ScreenHandOver(GameStateId next) {
+  GameStateId current = GsmGetCurrentState();
+  if (ScreenIndex(next) >= 0 && ScreenIndex(current) >= 0)
+    ScreenFullscreenFlag(next) = ScreenFullscreenFlag(current);
+  GsmSetNextState(next);
+}
+
+Vec2 ScreenScaleOf(GameStateId id) {
+  int i = ScreenIndex(id);
+  if (i >= 0 && gScreen.fullscreen[i]) {
+    int w, h;
+    SysGetDisplaySize(&w, &h);
+    float fx = (float)w / 800.0f, fy = (float)h / 600.0f;
+    float f = fx < fy ? fx : fy;  // the whole board fits on any display
+    return {f, f};
+  }
+  assert(windowSizeIndex >= 0 && windowSizeIndex < kWindowSizeCount);
+  const WindowSize& size = kWindowSizes[windowSizeIndex];
+  return {(float)size.width / 800.0f, (float)size.height / 600.0f};
+}
+
+Vec2 ScreenScale() {
+  return ScreenScaleOf(GsmGetCurrentState());
+}
+
+float ScreenMusicVolume() {
+  return muted ? 0.0f : musicVolume;
+}
+
+float ScreenSoundVolume() {
+  return muted ? 0.0f : soundVolume;
+}
+
+void ScreenKeepChannel(ChannelSlot* slot, float volume) {
+  if (!slot) return;
+  slot->SetVolume(volume);
+  slot->SetPaused(false);
+}
+
+bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> channels) {
+  gScreen.minimised = SysIsMinimised();
+  if (gScreen.minimised) {
+    for (ChannelSlot* slot : channels)
+      if (slot) slot->SetPaused(true);
+    audio.Update();
+    return false;
+  }
+  if (InputIsPressed(KEY_ALT) && InputIsTriggered(VK_F4)) GsmSetNextState(GS_Quit);
+  if (!SysHasFocus()) SysMinimise();
+  return true;
+}
+
+bool ScreenIsMinimised() {
+  return gScreen.minimised;
+}
+
+bool ScreenCheckF11() {
+  if (!InputIsTriggered(VK_F11)) return false;
+  bool on = !SysIsFullscreen();
+  ScreenFullscreenFlag(GsmGetCurrentState()) = on;
+  SysSetFullscreen(on);
+  return true;
+}
+
+void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color) {
+  Vec2 s = ScreenScale();
+  Mtx33 m;
+  MathMtx33ScaleRotTrans(m, s.x * k, s.y * k, 0.0f, s.x * x, s.y * y);
+  GfxSetTransform(m);
+  GfxPrint(font, text, color);
+}

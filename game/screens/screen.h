@@ -1,0 +1,76 @@
+// screen.h - what every screen shares: the settings, the per-state full-screen flags and their
+// hand-over, the drawing scale, the Update prologue, the F11 check, channel volumes, text labels.
+#pragma once
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+
+#include "kegsm.h"
+#include "kemath.h"
+
+class AudioSystem;
+struct ChannelSlot;
+struct Font;
+
+// Settings: changed only by the settings screen; every run starts at these defaults.
+extern float musicVolume;        // 1.0
+extern int32_t musicVolumeStep;  // 10: musicVolume in tenths
+extern float soundVolume;        // 1.0
+extern int32_t soundVolumeStep;  // 10
+extern bool muted;               // false
+extern int32_t windowSizeIndex;  // 0: into kWindowSizes
+
+struct WindowSize {
+  int32_t width, height;
+};
+const int kWindowSizeCount = 9;
+extern const WindowSize kWindowSizes[kWindowSizeCount];  // all 4:3, 800 x 600 up to 2048 x 1536
+
+// One flag per game state; a screen's own flag, not the window, decides its drawing scale.
+// Only the main menu's is set at start, as the game starts in full screen.
+bool& ScreenFullscreenFlag(GameStateId id);
+// Requests the next screen after handing it the current screen's flag, so that it draws at the
+// scale the window now has.
+void ScreenHandOver(GameStateId next);
+
+// Reference units (800 by 600) to pixels. In full screen the largest factor that fits the
+// display, min(w / 800, h / 600); windowed, the selected window size over 800 by 600.
+Vec2 ScreenScaleOf(GameStateId id);
+Vec2 ScreenScale();  // of the current state
+
+// Volumes for music and for selection and effect sounds, 0 while muted: channels start with
+// them and are given them again every frame.
+float ScreenMusicVolume();
+float ScreenSoundVolume();
+// The per-frame step for a channel the screen keeps: volume, and unpaused after a restore.
+void ScreenKeepChannel(ChannelSlot* slot, float volume);
+
+// The start of every Update. While the window is minimised it pauses the screen's channels,
+// updates its audio and returns false: Update then returns too. Otherwise Alt+F4 requests
+// GS_Quit and a window without focus is minimised.
+bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> channels);
+bool ScreenIsMinimised();
+// The end of every Update: F11 flips full screen and the current screen's flag. True if it did.
+bool ScreenCheckF11();
+
+// Text at reference position (x, y) and text scale k, both scaled by ScreenScale.
+void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color);
+
+// A text label with a buffer of fixed capacity N (terminator included); formatting truncates.
+template <size_t N>
+struct ScreenLabel {
+  static_assert(N >= 2, "a label holds at least one character");
+  char text[N] = "";
+  float x = 0, y = 0, k = 1;
+  uint32_t color = 0xFFFFFFFF;
+
+  void Format(const char* fmt, ...) __attribute__((format(printf, 2, 3))) {
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(text, N, fmt, args);
+    va_end(args);
+  }
+  void Print(Font* font) const { ScreenPrint(font, text, x, y, k, color); }
+};
