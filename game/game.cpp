@@ -1,7 +1,15 @@
 // game.cpp - start-up and shut-down of Hollow Pikes and the registration of its screens.
 #include "game.h"
 
+#include "battle/battle.h"
 #include "framework/audio.h"
+#include "screens/credits.h"
+#include "screens/heroselect.h"
+#include "screens/howtoplay.h"
+#include "screens/mainmenu.h"
+#include "screens/roundover.h"
+#include "screens/settings.h"
+#include "screens/spellselect.h"
 #include "kegsm.h"
 #include "keos.h"
 #include "kesystem.h"
@@ -29,14 +37,21 @@ void GameAudioEnd() {
 }  // namespace
 
 void GameRegisterStates() {
-  GsmAddState(GS_Battle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_MainMenu, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_RoundOver, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_HeroSelect, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_SpellSelect, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_HowToPlay, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_Settings, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmAddState(GS_Credits, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  GsmAddState(GS_Battle, BattleLoad, BattleInit, BattleUpdate, BattleDraw, BattleFree, BattleUnload);
+  GsmAddState(GS_MainMenu, MainMenuLoad, MainMenuInit, MainMenuUpdate, MainMenuDraw, MainMenuFree,
+              MainMenuUnload);
+  GsmAddState(GS_RoundOver, RoundOverLoad, RoundOverInit, RoundOverUpdate, RoundOverDraw,
+              RoundOverFree, RoundOverUnload);
+  GsmAddState(GS_HeroSelect, HeroSelectLoad, HeroSelectInit, HeroSelectUpdate, HeroSelectDraw,
+              HeroSelectFree, HeroSelectUnload);
+  GsmAddState(GS_SpellSelect, SpellSelectLoad, SpellSelectInit, SpellSelectUpdate, SpellSelectDraw,
+              SpellSelectFree, SpellSelectUnload);
+  GsmAddState(GS_HowToPlay, HowToPlayLoad, HowToPlayInit, HowToPlayUpdate, HowToPlayDraw,
+              HowToPlayFree, HowToPlayUnload);
+  GsmAddState(GS_Settings, SettingsLoad, SettingsInit, SettingsUpdate, SettingsDraw, SettingsFree,
+              SettingsUnload);
+  GsmAddState(GS_Credits, CreditsLoad, CreditsInit, CreditsUpdate, CreditsDraw, CreditsFree,
+              CreditsUnload);
 }
 
 bool GameStart() {

@@ -1,0 +1,73 @@
+// troop.h - the sixteen troop kinds with their statistics, and Troop: a unit summoned into a
+// lane that marches, queues, targets, strikes and dies, with its health bar and range marker.
+#pragma once
+#include <cstdint>
+
+#include "framework/gameobject.h"
+
+typedef int32_t TroopKind;
+enum : TroopKind {
+  KnightTroop = 1001, Rogue = 1002, Archer = 1003, Catapult = 1004,
+  MageTroop = 1005, IceMage = 1006, Golem = 1007, Dragon = 1008,
+  Dryad = 1009, Bear = 1010, Plant = 1011, Treant = 1012,
+  Demon = 1013, Imp = 1014, Goblin = 1015, Troll = 1016,
+};
+
+struct TroopStats {
+  const char* picture;  // battle texture name, e.g. "knighttroop" for "data/knighttroop.png"
+  float health, speed, damage, attackPeriod, range;
+  bool flying, ranged;
+  float splashWidth;    // 0: no splash
+};
+
+bool TroopKindIsValid(TroopKind kind);
+const TroopStats& TroopStatsOf(TroopKind kind);
+
+class Troop : public GameObject {
+ public:
+  Troop(TroopKind kind, int32_t lane, bool rightSide);
+  void Move() override;
+  void FindTarget() override;
+  void Attack() override;
+  void UpdateEffects() override;
+  GameObject* MakeDagger();
+
+  Troop* target = nullptr;
+  Troop* ahead = nullptr;
+  TroopKind kind;
+  float cooldown = 0;
+  bool canAttack = false;
+  bool engaged = false;
+  int32_t lane;
+  float maxHealth, health, speed, damage, attackPeriod, range;
+  float bobPhase = 0;
+  bool blocked = false;
+  bool flying, ranged;
+  bool rightSide;       // false: player 1's, marching to +x; true: player 2's, marching to -x
+  bool splash;
+  float splashWidth;
+  GameObject* healthBar = nullptr;
+  GameObject* rangeMarker = nullptr;
+  float speedFactor = 1.0f;
+  bool slowed = false;
+  float slowTimer = 0;
+  float swingTimer = 0;
+  bool swingForward = false, swingBack = false;
+  bool waddleUp = true, waddleDown = false;
+  bool revealed = false;   // Rogue: has shown itself
+  bool ambushed = false;   // Rogue: has struck from hiding
+  float smokeTimer = 0;
+  GameObject* smoke = nullptr;
+  GameObject* dagger = nullptr;
+  float daggerTimer = 0;
+  bool enraged = false;    // Demon
+};
+
+// Builds a troop in its lane in front of its owner's arrow and appends it to the battle's list.
+Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide);
+// The object as a troop, or null.
+Troop* AsTroop(GameObject* object);
+// Damage d with the health bar shrunk by the same share; kills troop, bar and marker at 0.
+void TroopDamage(Troop* t, float d);
+void TroopKill(Troop* t);
+void TroopFlash(Troop* t, uint32_t color);
