@@ -82,7 +82,12 @@ void RenewRumble(PadSlot& slot) {
 bool OsPadQuery(int index, OsPadRaw* out) {
   if (index < 0 || index >= kSlots) return false;
   PadSlot& slot = gPads.slots[index];
-  if (slot.controller && !SDL_GameControllerGetAttached(slot.controller)) CloseSlot(slot);
+  // A pad that left fails this query; only a later query (the poll of empty slots) refills
+  // the slot, so a waiting pad cannot slip in the same frame.
+  if (slot.controller && !SDL_GameControllerGetAttached(slot.controller)) {
+    CloseSlot(slot);
+    return false;
+  }
   if (!slot.controller) FillSlot(slot);
   if (!slot.controller) return false;
   SDL_GameController* gc = slot.controller;

@@ -99,6 +99,7 @@ void TranslateEvent(const SDL_Event& e, OsMessageFn fn) {
       break;
     }
     case SDL_MOUSEWHEEL: {
+      if (e.wheel.y == 0) break;  // sideways scrolling is another message, not the wheel
       int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
       uint16_t delta = (uint16_t)(int16_t)(notches * 120);
       fn(OS_WM_MOUSEWHEEL, (uint64_t)delta << 16, 0);
@@ -271,8 +272,14 @@ void OsPumpMessages(OsMessageFn fn) {
   while (SDL_PollEvent(&e)) TranslateEvent(e, fn);
 }
 
+// From the desktop pointer, not SDL's window-relative one: that one stops at the window's edge
+// when the pointer leaves, so the game could never see it outside.
 void OsGetMouseState(int* x, int* y) {
-  SDL_GetMouseState(x, y);
+  int gx = 0, gy = 0, wx = 0, wy = 0;
+  SDL_GetGlobalMouseState(&gx, &gy);
+  if (gOs.window) SDL_GetWindowPosition(gOs.window, &wx, &wy);
+  *x = gx - wx;
+  *y = gy - wy;
 }
 
 bool OsIsCapsLockOn() {
