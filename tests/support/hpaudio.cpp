@@ -76,8 +76,11 @@ void TestUseWaveBackend(const std::string& mixPath) {
 }
 
 double TestMix::Rms(double from, double to) const {
-  size_t a = from <= 0 ? 0 : (size_t)(from * rate);
-  size_t b = to * rate >= samples.size() ? samples.size() : (size_t)(to * rate);
+  auto index = [this](double t) {
+    double i = t * rate;
+    return i <= 0 ? (size_t)0 : i >= (double)samples.size() ? samples.size() : (size_t)i;
+  };
+  size_t a = index(from), b = index(to);
   if (b <= a) return 0.0;
   double sum = 0;
   for (size_t i = a; i < b; ++i) sum += (double)samples[i] * samples[i];
