@@ -17,6 +17,7 @@ const float kPixelHeight = 40.0f;
 const int kFirstCode = 32;
 const int kEndCode = 197;  // exclusive
 const int kGlyphCount = kEndCode - kFirstCode;
+const int kMaxAtlasSize = 2048;
 
 struct Glyph {
   int32_t code;
@@ -57,17 +58,23 @@ bool ReadWholeFile(const char* path, std::vector<unsigned char>* out) {
   return ok;
 }
 
-// One-pixel gap and no oversampling; codes the face lacks take no room in the atlas.
-bool PackAtlas(const std::vector<unsigned char>& ttf, int size, uint8_t* coverage,
-               stbtt_packedchar* packed) {
+// One-pixel gap and no oversampling; codes the face lacks take no room. False when a glyph
+// does not fit, so the caller can try a larger atlas.
+bool PackAtlas(stbtt_fontinfo& info, int size, uint8_t* coverage, stbtt_packedchar* packed) {
   stbtt_pack_context pc;
   if (!stbtt_PackBegin(&pc, coverage, size, size, 0, 1, nullptr)) return false;
   stbtt_PackSetOversampling(&pc, 1, 1);
   stbtt_PackSetSkipMissingCodepoints(&pc, 1);
-  // The result is 0 whenever a code is missing, which the glyph table records on its own.
-  stbtt_PackFontRange(&pc, ttf.data(), 0, kPixelHeight, kFirstCode, kGlyphCount, packed);
+  stbtt_pack_range range = {kPixelHeight, kFirstCode, nullptr, kGlyphCount, packed, 0, 0};
+  stbrp_rect rects[kGlyphCount];
+  int n = stbtt_PackFontRangesGatherRects(&pc, &info, &range, 1, rects);
+  stbtt_PackFontRangesPackRects(&pc, rects, n);
+  bool fits = true;
+  for (int i = 0; i < n; ++i)
+    if (rects[i].w && rects[i].h && !rects[i].was_packed) fits = false;
+  if (fits) stbtt_PackFontRangesRenderIntoRects(&pc, &info, &range, 1, rects);
   stbtt_PackEnd(&pc);
-  return true;
+  return fits;
 }
 
 void FillGlyphs(const stbtt_fontinfo& info, float k, int size, const stbtt_packedchar* packed,
@@ -111,18 +118,49 @@ Texture* MakeAtlasTexture(const uint8_t* coverage, int size) {
   return t;
 }
 
-FontData* BakeFont(const std::vector<unsigned char>& ttf, int size, Texture** atlas) {
-  stbtt_fontinfo info;
-  int offset = stbtt_GetFontOffsetForIndex(ttf.data(), 0);
-  if (offset < 0 || !stbtt_InitFont(&info, ttf.data(), offset)) return nullptr;
-  std::vector<uint8_t> coverage((size_t)size * size);
-  std::vector<stbtt_packedchar> packed(kGlyphCount);
-  if (!PackAtlas(ttf, size, coverage.data(), packed.data())) return nullptr;
+uint32_t ReadBigEndian32(const unsigned char* p) {
+  return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+}
 
+// stb_truetype trusts the table directory; a cut-off file would send it past the buffer.
+bool TablesInsideFile(const std::vector<unsigned char>& ttf, int offset) {
+  size_t size = ttf.size(), start = (size_t)offset;
+  if (start + 12 > size) return false;
+  size_t tables = (size_t)ttf[start + 4] << 8 | ttf[start + 5];
+  if (start + 12 + tables * 16 > size) return false;
+  for (size_t i = 0; i < tables; ++i) {
+    const unsigned char* entry = &ttf[start + 12 + i * 16];
+    uint64_t end = (uint64_t)ReadBigEndian32(entry + 8) + ReadBigEndian32(entry + 12);
+    if (end > size) return false;
+  }
+  return true;
+}
+
+// Wide faces do not fit the usual atlas at 40 pixels; rather than lose letters, the atlas
+// doubles until every glyph has its place.
+bool PackGrowing(stbtt_fontinfo& info, int* size, std::vector<uint8_t>* coverage,
+                 stbtt_packedchar* packed) {
+  for (; *size <= kMaxAtlasSize; *size *= 2) {
+    coverage->assign((size_t)*size * *size, 0);
+    memset(packed, 0, sizeof(stbtt_packedchar) * kGlyphCount);
+    if (PackAtlas(info, *size, coverage->data(), packed)) return true;
+  }
+  return false;
+}
+
+FontData* BakeFont(const std::vector<unsigned char>& ttf, int size, Texture** atlas) {
+  stbtt_fontinfo info = {};
+  if (ttf.size() < 12) return nullptr;  // shorter than a font header
+  int offset = stbtt_GetFontOffsetForIndex(ttf.data(), 0);
+  if (offset < 0 || !TablesInsideFile(ttf, offset)) return nullptr;
+  if (!stbtt_InitFont(&info, ttf.data(), offset)) return nullptr;
   int ascent = 0, descent = 0, lineGap = 0;
   stbtt_GetFontVMetrics(&info, &ascent, &descent, &lineGap);
   if (ascent - descent <= 0) return nullptr;
   float k = kPixelHeight / (float)(ascent - descent);
+  std::vector<uint8_t> coverage;
+  stbtt_packedchar packed[kGlyphCount];
+  if (!PackGrowing(info, &size, &coverage, packed)) return nullptr;
 
   FontData* fd = (FontData*)calloc(1, sizeof(FontData));
   fd->pixelHeight = kPixelHeight;
@@ -132,7 +170,7 @@ FontData* BakeFont(const std::vector<unsigned char>& ttf, int size, Texture** at
   fd->glyphCount = kGlyphCount;
   fd->glyphs = (Glyph*)calloc(kGlyphCount, sizeof(Glyph));
   int indices[kGlyphCount];
-  FillGlyphs(info, k, size, packed.data(), fd->glyphs, indices);
+  FillGlyphs(info, k, size, packed, fd->glyphs, indices);
   fd->kerning = BuildKerning(info, k, indices);
   *atlas = MakeAtlasTexture(coverage.data(), size);
   return fd;
