@@ -57,6 +57,7 @@ void GameRegisterStates() {
 bool GameStart() {
   if (!SysInit(kProductName)) return false;
   GameAudioStart();
+  SysSetIcon("data/icon.png");
   GameRegisterStates();
   GsmInit(GS_MainMenu);
   return true;
@@ -70,6 +71,7 @@ void GameEnd() {
 int GameMain() {
   // A second copy leaves at once and quietly; the first keeps the lock until it ends.
   if (!OsInstanceLockAcquire(kProductName)) return 0;
+  OsEnterDataFolder("hollow-pikes");
   if (GameStart()) {
     GsmRun();
     GameEnd();

@@ -42,6 +42,10 @@ enum : uint32_t {  // message box styles
 bool OsInstanceLockAcquire(const char* product);
 void OsInstanceLockRelease();
 
+// Makes the folder that holds data/ the working directory: beside the executable (the build
+// tree), or the installed share/hollow-pikes; otherwise the working directory stays.
+void OsEnterDataFolder(const char* installName);
+
 // Window and OpenGL 3.3 core context.
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH);
 void OsWindowDestroy();

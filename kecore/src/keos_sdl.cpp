@@ -138,6 +138,23 @@ void OsInstanceLockRelease() {
   gOs.lockFd = -1;
 }
 
+void OsEnterDataFolder(const char* installName) {
+  char* base = SDL_GetBasePath();
+  if (!base) return;
+  char candidates[2][1024];  // paths longer than this are not searched
+  snprintf(candidates[0], sizeof candidates[0], "%s", base);
+  snprintf(candidates[1], sizeof candidates[1], "%s../share/%s/", base, installName);
+  SDL_free(base);
+  for (const char* dir : candidates) {
+    char data[1040];
+    if ((size_t)snprintf(data, sizeof data, "%.1024sdata", dir) >= sizeof data) continue;
+    if (access(data, R_OK | X_OK) == 0) {
+      if (chdir(dir) != 0) fprintf(stderr, "[os] cannot enter %s\n", dir);
+      return;
+    }
+  }
+}
+
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   // Without this hint SDL reports every pad button as up while the window lacks focus.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");

@@ -2,6 +2,8 @@
 // frame with the 60 Hz pacing, the window procedure and the full-screen/windowed modes.
 #include "kesystem.h"
 
+#include <stb_image.h>
+
 #include <cstdio>
 
 #include "kegraphics.h"
@@ -73,6 +75,18 @@ bool SysInit(const char* title) {
   InputReset();
   ResetFrameTiming();
   SysSetFullscreen(true);
+  return true;
+}
+
+bool SysSetIcon(const char* path) {
+  int w, h, n;
+  unsigned char* rgba = stbi_load(path, &w, &h, &n, 4);
+  if (!rgba) {
+    fprintf(stderr, "[sys] no icon in %s\n", path);
+    return false;
+  }
+  OsSetWindowIcon(w, h, rgba);
+  stbi_image_free(rgba);
   return true;
 }
 

@@ -7,6 +7,8 @@
 bool SysInit(const char* title);
 // Shut-down: leak report and release of graphics resources, rumble stopped, window closed.
 void SysShutdown();
+// The window's small icon from a picture file; false (and the default icon) if it cannot be read.
+bool SysSetIcon(const char* path);
 
 void SysFrameStart();
 void SysFrameEnd();
