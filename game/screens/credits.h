@@ -8,3 +8,6 @@ void CreditsUpdate();
 void CreditsDraw();
 void CreditsFree();
 void CreditsUnload();
+
+// Seconds waited before the first scroll of the run; the wait happens on the first visit only.
+float CreditsDelay();

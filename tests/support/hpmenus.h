@@ -1,0 +1,39 @@
+// hpmenus.h - test support for the menu screens: the real game's screens and sound instances on
+// the headless engine, started on any screen, with key and pad presses that last one frame.
+#pragma once
+#include <cstdint>
+
+#include "kegsm.h"
+
+// Engine windowed at 800 by 600 (or in full screen), the four sound instances, every screen
+// registered, the settings and hold flags at their defaults, the state manager on `first`.
+// Leaves the first frame to the caller.
+bool MenusStart(GameStateId first, bool fullscreen = false);
+// Requests GS_Quit unless the run has ended, steps until it has, shuts the sound and the engine.
+void MenusStop();
+// The settings globals, full-screen flags and hold flags back to their start values.
+void MenusResetGlobals();
+
+// A press: down for one frame, then up for one frame (so the next press is a new one).
+void MenusPress(int vk);
+// Alt held with F4 pressed; the frame that sees it runs.
+void MenusAltF4();
+// The same for the classic-bit buttons of a pad handle from TestPadAttach.
+void MenusPadPress(int pad, uint16_t bits);
+// Attaches n pads and polls at once: pad i of the tests is gamepad i + 1 of the game.
+void MenusAttachPads(int n, int* pads);
+// What the pause menu does to open a screen over the battle: the battle's full-screen flag goes
+// to the screen, the battle is put on hold for it and the screen is requested.
+void MenusHoldBattleFor(GameStateId screen);
+
+// The engine's live graphics resources (the leak report at exit lists what is left).
+struct LiveCounts {
+  int textures, meshes, fonts;
+  bool operator==(const LiveCounts& o) const {
+    return textures == o.textures && meshes == o.meshes && fonts == o.fonts;
+  }
+};
+LiveCounts MenusLiveCounts();
+
+// Steps until the current state is `id`, at most `frames` frames; true if it got there.
+bool MenusStepUntil(GameStateId id, int frames);
