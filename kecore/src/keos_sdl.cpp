@@ -110,6 +110,22 @@ void TranslateEvent(const SDL_Event& e, OsMessageFn fn) {
   }
 }
 
+// Connecting to the display can fail for a moment (seen under Xvfb right after another client
+// left); SDL then quietly takes a driver that shows nothing. Try again before settling for it.
+bool InitVideo() {
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      const char* driver = SDL_GetCurrentVideoDriver();
+      bool invisible = driver && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
+      if (!invisible || (asked && *asked)) return true;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_Delay(50);
+  }
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 }  // namespace
 
 bool OsInstanceLockAcquire(const char* product) {
@@ -159,7 +175,7 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   // Without this hint SDL reports every pad button as up while the window lacks focus.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
+  if (!InitVideo() || SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
     fprintf(stderr, "[os] SDL_Init failed: %s\n", SDL_GetError());
     return false;
   }
