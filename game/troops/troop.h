@@ -21,7 +21,11 @@ struct TroopStats {
 };
 
 bool TroopKindIsValid(TroopKind kind);
+// The kind's row; kind must be one of the sixteen.
 const TroopStats& TroopStatsOf(TroopKind kind);
+
+// Troop timers advance by this fixed step per update, whatever the measured frame time.
+const float kTroopStep = 0.016f;
 
 class Troop : public GameObject {
  public:
@@ -70,4 +74,5 @@ Troop* AsTroop(GameObject* object);
 // Damage d with the health bar shrunk by the same share; kills troop, bar and marker at 0.
 void TroopDamage(Troop* t, float d);
 void TroopKill(Troop* t);
+// A timed tint (red for a hit, green for a heal) that UpdateEffects ends after 0.5 s.
 void TroopFlash(Troop* t, uint32_t color);
