@@ -92,11 +92,12 @@ def quake_drums():
     """Deep drums tumbling over a low earth rumble and a rattle of falling stones."""
     mix = Mix(2.4)
     rng = np.random.RandomState(127)
-    hits = [(0.0, 82, 1.0), (0.16, 73, 0.7), (0.3, 98, 0.6), (0.42, 65, 0.9), (0.58, 87, 0.6),
-            (0.7, 62, 1.0), (0.9, 70, 0.7), (1.05, 55, 1.0)]
+    hits = [(0.0, 110, 1.0), (0.16, 98, 0.7), (0.3, 130, 0.6), (0.42, 87, 0.9), (0.58, 117, 0.6),
+            (0.7, 82, 1.0), (0.9, 92, 0.7), (1.05, 73, 1.0)]
     for at, f, v in hits:
-        drum = ins.tom(f, v, rng, length=1.0, decay=0.3, skin=0.9)
-        mix.add(np.tanh(1.8 * drum), at, gain=0.45, pan=rng.uniform(-0.35, 0.35), send=0.25)
+        drum = ins.tom(f, v, rng, length=1.0, decay=0.3, skin=1.5)
+        drum += ins.tom(f / 2, v, rng, length=1.0, decay=0.4, skin=0.0)   # the floor shakes too
+        mix.add(np.tanh(1.5 * drum), at, gain=0.45, pan=rng.uniform(-0.35, 0.35), send=0.25)
     n = n_of(2.2)
     t = times(n)
     rumble = spec_filter(noise(n, rng), chain(lp(160, 3), hp(30, 2)))
@@ -110,7 +111,7 @@ def quake_drums():
         if at + m < n:
             stones[at:at + m] += rng.uniform(0.2, 1.0) * np.exp(-times(m) / (m / SR / 4)) * noise(m, rng)
     stones = spec_filter(stones, chain(bp(900, 0.7), lp(3500, 2)))
-    mix.add(stones * np.exp(-t / 0.8) / np.max(np.abs(stones)), 0.0, gain=0.12, pan=0.2, send=0.3)
+    mix.add(stones * np.exp(-t / 0.8) / np.max(np.abs(stones)), 0.0, gain=0.25, pan=0.2, send=0.3)
     return _finish(mix, 2.4, rt60=1.2, wet=0.6)
 
 
@@ -120,10 +121,12 @@ def explosion():
     rng = np.random.RandomState(131)
     n = n_of(2.0)
     t = times(n)
-    roar = sweep_filter(noise(n, rng), lambda s, f: lp(200 + 5000 * np.exp(-s / 0.12), 2)(f))
-    roar *= np.clip(t / 0.004, 0, 1) * (0.65 * np.exp(-t / 0.18) + 0.35 * np.exp(-t / 0.7))
+    roar = sweep_filter(noise(n, rng), lambda s, f: lp(500 + 6000 * np.exp(-s / 0.25), 2)(f))
+    roar = spec_filter(np.tanh(2.0 * roar / np.std(roar)), lp(7000, 2))   # overdriven air
+    roar *= np.clip(t / 0.004, 0, 1) * (0.55 * np.exp(-t / 0.25) + 0.45 * np.exp(-t / 0.6))
+    roar = ins.taper(roar, 0.4)
     mix.add(roar / np.max(np.abs(roar)), 0.0, gain=0.8, send=0.25)
-    mix.add(ins.kick(1.0, rng, low=38, punch=90, length=0.9), 0.0, gain=0.9, send=0.1)
+    mix.add(ins.kick(1.0, rng, low=50, punch=90, length=0.9), 0.0, gain=0.7, send=0.1)
     crackle = np.zeros(n)
     for _ in range(40):
         at = n_of(0.05 + rng.exponential(0.25))

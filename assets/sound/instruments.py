@@ -6,25 +6,35 @@ from synth import (SR, TAU, adsr, band_limit, bp, chain, cycles, hp, lp, n_of, n
                    spec_filter, table, times, vibrato, wt)
 
 
+def taper(x, part=0.4):
+    """Bring a decaying hit smoothly to zero over its last `part`, so no tail is cut off."""
+    n = len(x)
+    m = int(n * part)
+    x = x.copy()
+    x[n - m:] *= 0.5 + 0.5 * np.cos(np.linspace(0, np.pi, m))
+    return x
+
+
 def harp(f, vel=0.8, rng=None, decay=1.0, bright=1.0, pos=0.2):
     """Plucked string: harmonics that die faster the higher they are, a touch of
     inharmonicity, and a soft finger noise."""
     t0 = decay * 1.4 * (220.0 / f) ** 0.35
-    n = n_of(min(5.0 * t0, 5.0))
-    t = times(n)
+    n = n_of(min(4.0 * t0, 4.0))
     out = np.zeros(n)
     kmax = min(16, band_limit(f, 9000))
     for k in range(1, kmax + 1):
         a = abs(np.sin(np.pi * k * pos)) / k ** 1.2 * np.exp(-(k - 1) * 0.25 / bright)
         fk = k * f * np.sqrt(1.0 + 0.00008 * k * k)
         tau = t0 / (1.0 + 0.55 * (k - 1) * (f / 300.0) ** 0.5)
-        out += a * np.exp(-t / tau) * np.sin(TAU * fk * t + (rng.uniform(0, TAU) if rng else 0))
-    out *= np.clip(t / 0.002, 0, 1)
+        m = min(n, n_of(7.0 * tau))       # past 7 time constants a partial is inaudible
+        t = times(m)
+        out[:m] += a * np.exp(-t / tau) * np.sin(TAU * fk * t + (rng.uniform(0, TAU) if rng else 0))
+    out[:n_of(0.002)] *= np.linspace(0, 1, n_of(0.002))
     if rng is not None:
         m = n_of(0.012)
         nz = spec_filter(noise(m, rng), bp(min(2.5 * f, 4000), 1.5)) * np.exp(-times(m) / 0.003)
         out[:m] += 0.15 * nz
-    return vel * out / 1.6
+    return vel * taper(out, 0.3) / 1.6
 
 
 def lute(f, vel=0.8, rng=None):
@@ -34,7 +44,7 @@ def lute(f, vel=0.8, rng=None):
 
 def pad(f, dur, vel=0.5, rng=None, attack=0.6, release=1.2, voices=3, detune=7.0, roll=1800):
     """Soft chorus of detuned saws, rounded off."""
-    n = n_of(dur + 5 * release)
+    n = n_of(dur + 4 * release)
     tab = table(saw_amps(f, roll=roll, power=1.3))
     out = np.zeros(n)
     for v in range(voices):
@@ -46,7 +56,7 @@ def pad(f, dur, vel=0.5, rng=None, attack=0.6, release=1.2, voices=3, detune=7.0
 
 def strings(f, dur, vel=0.7, rng=None, attack=0.12, release=0.35, voices=4, detune=9.0):
     """Section strings: detuned saws with vibrato and a bowed swell."""
-    n = n_of(dur + 5 * release)
+    n = n_of(dur + 4 * release)
     tab = table(saw_amps(f, count=band_limit(f, 11000), roll=3200, power=1.0))
     out = np.zeros(n)
     for v in range(voices):
@@ -60,7 +70,7 @@ def brass(f, dur, vel=0.8, rng=None, attack=0.05, release=0.12, scoop=35.0, vib=
           bright=1.0):
     """Brass: the spectrum opens up with the breath (bright at the attack, mellower while
     held), a small upward scoop into the pitch and a late vibrato."""
-    n = n_of(dur + 5 * release)
+    n = n_of(dur + 4 * release)
     t = times(n)
     env = adsr(n, attack, 0.25, 0.78, release, dur)
     pitch = 2 ** (-scoop * np.exp(-t / 0.03) / 1200.0)
@@ -82,7 +92,7 @@ def flute(f, dur, vel=0.7, rng=None, attack=0.08, release=0.15, vib=14.0, breath
           bend=None):
     """Flute: nearly a sine with a few soft overtones, breath noise and a chiff at the start.
     `bend(t)` may return a per-sample pitch ratio for slides."""
-    n = n_of(dur + 5 * release)
+    n = n_of(dur + 4 * release)
     t = times(n)
     env = adsr(n, attack, 0.3, 0.85, release, dur)
     ratio = vibrato(n, 5.0, vib, delay=0.12, rng=rng)
@@ -128,7 +138,7 @@ def bell(f, vel=0.7, rng=None, length=2.5, glass=0.0):
 
 def bass(f, dur, vel=0.8, rng=None, release=0.08, bright=1.0):
     """Round picked bass whose overtones fade after the attack."""
-    n = n_of(dur + 5 * release)
+    n = n_of(dur + 4 * release)
     t = times(n)
     env = adsr(n, 0.004, 0.5, 0.6, release, dur)
     cyc = f * t
@@ -139,15 +149,6 @@ def bass(f, dur, vel=0.8, rng=None, release=0.08, bright=1.0):
 
 
 # ---------------------------------------------------------------- drums
-
-def taper(x, part=0.4):
-    """Bring a decaying hit smoothly to zero over its last `part`, so no tail is cut off."""
-    n = len(x)
-    m = int(n * part)
-    x = x.copy()
-    x[n - m:] *= 0.5 + 0.5 * np.cos(np.linspace(0, np.pi, m))
-    return x
-
 
 def kick(vel=0.9, rng=None, low=48.0, punch=130.0, length=0.45):
     n = n_of(length)
@@ -176,6 +177,7 @@ def tom(f, vel=0.8, rng=None, length=0.6, decay=0.25, skin=0.3):
     body += 0.3 * np.sin(TAU * np.cumsum(fr * 1.6) / SR) * np.exp(-t / (decay * 0.5))
     if rng is not None:
         body += skin * spec_filter(noise(n, rng), chain(lp(f * 8), hp(f))) * np.exp(-t / 0.03)
+    body *= np.clip(t / 0.0008, 0, 1)
     return vel * taper(body)
 
 

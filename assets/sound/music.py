@@ -131,7 +131,7 @@ def hollow_pikes():
     p.play(theme_b, violins, gain=0.5, pan=0.15, send=0.35)
     # A flute echo answers the horn in the second half of the first theme.
     echo = notes("r:16 r:3 A5:.5 F#5:.5  r:3 D6:1  r:2 E6:1 C#6:1  r:2 F#6:.5 E6:.5 D6:1")
-    p.play(echo, lambda f, d, r: ins.flute(f, d * 0.9, 0.5, r), gain=0.25, pan=0.4, send=0.45)
+    p.play(echo, lambda f, d, r: ins.flute(f, d * 0.9, 0.5, r), gain=0.35, pan=0.4, send=0.45)
 
     p.play(held(prog, 55, 71), lambda f, d, r: ins.strings(f, d, 0.5, r, attack=0.35, release=0.5),
            gain=0.16, pan=-0.2, send=0.4, loose=0.0)
@@ -152,7 +152,11 @@ def hollow_pikes():
     tim_events += [(15 * per_bar + 3, 0.25, lowest(9, 40)), (15 * per_bar + 3.5, 0.25, lowest(9, 40))]
     p.play(tim_events, lambda f, d, r: ins.timpani(f, 0.6, r), gain=0.35, send=0.3)
     shaker = [b * 0.5 for b in range(64, 128)]
-    p.hit(shaker, lambda r: ins.shaker(0.35, r), gain=0.25, pan=0.3, send=0.1)
+    p.hit(shaker, lambda r: ins.shaker(0.35, r), gain=0.5, pan=0.3, send=0.1)
+    # A light march in the second half: snare on the off-beats with a little lead-in.
+    march = [bar * per_bar + b for bar in range(8, 16) for b in (1, 3)]
+    march += [bar * per_bar + 3.5 + 0.25 * i for bar in (11, 15) for i in (0, 1)]
+    p.hit(march, lambda r: ins.snare(0.5, r, tone=210, snap=0.8), gain=0.45, pan=-0.1, send=0.3)
 
     out = mix.render(make_ir(rt60=2.0, seed=3), wet_gain=0.9)
     return master_music(out, -16.0)
@@ -185,7 +189,7 @@ def rally():
                 if off < l:
                     stabs += [(beat + off, d, m) for m in voicing(pcs, 53, 67)]
     p.play(stabs, lambda f, d, r: ins.brass(f, d * 0.7, 0.8, r, attack=0.02, release=0.08),
-           gain=0.14, pan=-0.15, send=0.15, loose=0.002)
+           gain=0.22, pan=-0.15, send=0.15, loose=0.002)
 
     tune = ("D5:1.5 A4:.5 D5:1 F5:1  E5:1.5 D5:.5 C5:1 A4:1  Bb4:1.5 D5:.5 F5:1 D5:1  "
             "E5:1.5 C5:.5 G5:2  A5:1.5 G5:.5 F5:1 D5:1  E5:1 F5:1 E5:1 D5:1  "
@@ -226,9 +230,9 @@ def rally():
         else:
             snare_beats += [b0 + 1, b0 + 3]
             boom += [b0]
-    p.hit(kick_beats, lambda r: ins.kick(0.9, r), gain=0.55, send=0.05)
-    p.hit(snare_beats, lambda r: ins.snare(0.8, r), gain=0.3, pan=0.05, send=0.2)
-    p.hit(hat_beats, lambda r: ins.hat(0.5, r), gain=0.12, pan=0.3, send=0.05)
+    p.hit(kick_beats, lambda r: ins.kick(0.9, r), gain=0.45, send=0.05)
+    p.hit(snare_beats, lambda r: ins.snare(0.8, r), gain=0.6, pan=0.05, send=0.2)
+    p.hit(hat_beats, lambda r: ins.hat(0.5, r), gain=0.22, pan=0.3, send=0.05)
     p.hit(boom, lambda r: ins.tom(55, 0.9, r, length=1.0, decay=0.4), gain=0.4, send=0.2)
     for bar in (7, 15, 23):
         b0 = bar * per_bar
@@ -251,23 +255,23 @@ def pause():
     mix = Mix(length, loop=True)
     p = Player(mix, bpm, seed=37)
 
-    arp = arpeggio(prog, 43, 76, [0, 2, 3, 4, 3, 2], 0.5)
-    p.play(arp, lambda f, d, r: ins.harp(f, 0.55, r, decay=1.2), gain=0.3, pan=-0.25, send=0.45,
+    arp = arpeggio(prog, 48, 79, [0, 2, 3, 4, 3, 2], 0.5)
+    p.play(arp, lambda f, d, r: ins.harp(f, 0.55, r, decay=1.2), gain=0.2, pan=-0.25, send=0.45,
            loose=0.01)
-    p.play(held(prog, 55, 71), lambda f, d, r: ins.pad(f, d, 0.5, r, attack=0.8, release=1.2),
-           gain=0.09, pan=0.2, send=0.5, loose=0.0)
-    p.play(roots(prog, 31), lambda f, d, r: ins.pad(f, d, 0.6, r, attack=0.4, release=0.8, roll=600),
-           gain=0.2, send=0.3, loose=0.0)
+    p.play(held(prog, 55, 71), lambda f, d, r: ins.pad(f, d, 0.5, r, attack=0.8, release=0.7),
+           gain=0.07, pan=0.2, send=0.5, loose=0.0)
+    p.play(roots(prog, 36), lambda f, d, r: ins.pad(f, d, 0.6, r, attack=0.4, release=0.8, roll=600),
+           gain=0.13, send=0.3, loose=0.0)
 
     first = notes("D5:2 B4:1  E5:2 G5:1  G5:1.5 E5:.5 C5:1  D5:3  "
                   "D5:2 B4:1  D5:2 F#5:1  E5:1.5 D5:.5 C5:1  A4:3")
     second = notes("B4:1 E5:1 G5:1  G5:1.5 F#5:.5 E5:1  D5:2 B4:1  A4:1.5 B4:.5 C5:1  "
                    "E5:2 D5:.5 C5:.5  D5:2 B4:1  C5:1.5 B4:.5 A4:1  F#4:1 A4:1 C5:1", beat=24)
-    p.play(first, lambda f, d, r: ins.lute(f, 0.8, r), gain=0.42, pan=0.2, send=0.4, loose=0.012)
-    p.play(first, lambda f, d, r: ins.lute(f, 0.5, r), gain=0.12, pan=0.45, send=0.5, loose=0.012,
+    p.play(first, lambda f, d, r: ins.lute(f, 0.8, r), gain=1.0, pan=0.2, send=0.4, loose=0.012)
+    p.play(first, lambda f, d, r: ins.lute(f, 0.5, r), gain=0.3, pan=0.45, send=0.5, loose=0.012,
            shift=12)
     p.play(second, lambda f, d, r: ins.flute(f, d * 0.95, 0.6, r, attack=0.12, vib=10),
-           gain=0.28, pan=0.1, send=0.5)
+           gain=0.16, pan=0.1, send=0.5)
 
     out = mix.render(make_ir(rt60=2.6, seed=7, damping=1.2), wet_gain=1.0)
     return master_music(out, -17.0)
@@ -281,7 +285,8 @@ def _jingle(mix, seconds):
     out = fade(out, 0.001, 0.6)
     out = out - np.mean(out, axis=1, keepdims=True)
     out = out * 10 ** ((-14.0 - rms_db(out[:, :n_of(seconds * 0.6)])) / 20.0)
-    return limit(out, -1.4)
+    out = limit(out, -1.5)
+    return out - np.mean(out, axis=1, keepdims=True)
 
 
 def vic1():
@@ -324,13 +329,13 @@ def match_fanfare(key, seed, style):
     k = key - 60
     if style == 1:
         call = "G4:.333 G4:.333 G4:.334 C5:1 E5:.5 G5:.5 E5:.333 G5:.333 E5:.334 C6:3"
+        cadence = [(1, 1, "F"), (2, 1, "C"), (3, 1, "G"), (4, 3, "C")]
     else:
-        call = "C5:.5 E5:.5 G5:.5 C6:1 B5:.5 A5:.5 G5:.5 D5:.5 E5:.5 G5:3"
+        call = "C5:.5 E5:.5 G5:.5 E5:.5 A5:1 G5:.5 F5:.5 G5:.5 B5:.5 C6:3"
+        cadence = [(0, 2, "C"), (2, 1.5, "F"), (3.5, 1.5, "G"), (5, 3, "C")]
+    land = cadence[-1][0]
     p.play(notes(call), lambda f, d, r: ins.brass(f, d * 0.9, 0.9, r, attack=0.02, bright=1.2),
            gain=0.5, send=0.25, loose=0.0, shift=k)
-    # Cadence: IV - V - I under the call.
-    cadence = [(1, 1.5, "F"), (2.5, 1.5, "G"), (4, 3, "C")] if style == 1 else \
-              [(0, 1.5, "Am"), (1.5, 1, "F"), (2.5, 1, "G"), (4, 3, "C")]
     for beat, l, name in cadence:
         _, pcs, bass = chord(name)
         tones = voicing([(x + k) % 12 for x in pcs], 53 + min(k, 0), 67 + min(k, 0))
@@ -342,10 +347,10 @@ def match_fanfare(key, seed, style):
         p.play([(beat, l, m + 12) for m in tones],
                lambda f, d, r: ins.strings(f, d, 0.6, r, attack=0.04), gain=0.14, pan=0.3, send=0.3,
                loose=0.0)
-    roll = [(i * 0.125, 0.125, lowest(7 + k, 38)) for i in range(32)]
+    roll = [(i * 0.125, 0.125, lowest((7 + k) % 12, 38)) for i in range(int(land * 8))]
     p.play(roll, lambda f, d, r: ins.timpani(f, 0.35, r, length=0.8), gain=0.35, send=0.3, vary=0.2)
-    p.play([(4, 1, lowest(k % 12, 36))], lambda f, d, r: ins.timpani(f, 1.0, r), gain=0.6, send=0.3)
-    p.hit([4], lambda r: ins.crash(0.7, r, length=2.0), gain=0.2, pan=0.2, send=0.25)
+    p.play([(land, 1, lowest(k % 12, 36))], lambda f, d, r: ins.timpani(f, 1.0, r), gain=0.6, send=0.3)
+    p.hit([land], lambda r: ins.crash(0.7, r, length=2.0), gain=0.2, pan=0.2, send=0.25)
     p.hit([0], lambda r: ins.crash(0.4, r, length=1.2), gain=0.1, pan=-0.3, send=0.25)
     return _jingle(mix, 2.95)
 

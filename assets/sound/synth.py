@@ -364,14 +364,20 @@ def short_rms_db(x, window=0.05):
     return 10 * np.log10(np.max(c[w:] - c[:-w]) / w + 1e-12)
 
 
+def ear_weight(x):
+    """Rough loudness weighting: little below 100 Hz counts, the presence region a bit more."""
+    return spec_filter(x, chain(hp(120, 2), peak(3000, 0.7, 4)))
+
+
 def master_effect(x, length, loud=-10.0, ceiling=-1.5, max_squash=6.0):
-    """Effects: cut to `length` seconds with a fade, then bring the loudest moment to `loud`
-    dBFS (50 ms RMS) so every effect sits above the music, limiting the peaks to `ceiling`
-    but never squashing them by more than `max_squash` dB."""
+    """Effects: cut to `length` seconds with a fade, then bring the loudest 100 ms (ear
+    weighted) to `loud` dBFS so every effect sits above the music, limiting the peaks to
+    `ceiling` but never squashing them by more than `max_squash` dB."""
     x = np.atleast_2d(x)[:, :n_of(length)]
+    x = spec_filter(x, hp(35, 2))           # sub-bass nobody hears only eats headroom
     x = x - np.mean(x, axis=1, keepdims=True)
     x = fade(x, 0.0005, length * 0.3)
-    gain = loud - short_rms_db(x)
+    gain = loud - short_rms_db(ear_weight(x), 0.1)
     gain = min(gain, ceiling + max_squash - peak_db(x))
     x = x * 10 ** (gain / 20.0)
     x = limit(x, ceiling - 0.1)
