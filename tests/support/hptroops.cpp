@@ -9,16 +9,17 @@
 namespace {
 
 struct Field {
-  void (*load)() = nullptr;
-  void (*unload)() = nullptr;
+  TroopFieldHooks hooks;
+  Mesh* quad = nullptr;  // ours, whatever the hooks do with gQuadMesh
 };
 Field gField;
 
 void FieldLoad() {
-  gQuadMesh = CreateQuadMesh();
-  if (gField.load) gField.load();
+  gQuadMesh = gField.quad = CreateQuadMesh();
+  if (gField.hooks.load) gField.hooks.load();
 }
 void FieldInit() {
+  if (gField.hooks.init) gField.hooks.init();
   gPlayers[0].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow"), -350, 0, 100, 100);
   gPlayers[1].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow2"), 350, 0, -100, 100);
 }
@@ -30,16 +31,15 @@ void FieldFree() {
   gPlayers[0].arrow = gPlayers[1].arrow = nullptr;
 }
 void FieldUnload() {
-  if (gField.unload) gField.unload();
-  GfxMeshFree(gQuadMesh);
-  gQuadMesh = nullptr;
+  if (gField.hooks.unload) gField.hooks.unload();
+  GfxMeshFree(gField.quad);
+  gField.quad = gQuadMesh = nullptr;
 }
 
 }  // namespace
 
-bool TroopFieldStart(int w, int h, void (*load)(), void (*unload)()) {
-  gField.load = load;
-  gField.unload = unload;
+bool TroopFieldStart(int w, int h, TroopFieldHooks hooks) {
+  gField.hooks = hooks;
   if (!TestEngineStart(w, h)) return false;
   TestRunState(GS_Battle, FieldLoad, FieldInit, FieldUpdate, FieldDraw, FieldFree, FieldUnload);
   return TestStep(1);  // Load and Init, then one empty frame

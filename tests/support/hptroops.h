@@ -4,10 +4,15 @@
 #include "hptest.h"
 #include "troops/troop.h"
 
-// Starts the engine and the field (w by h window). Optional extra Load/Unload steps run after
-// and before the field's own (the screenshot test loads pictures there).
-bool TroopFieldStart(int w = 800, int h = 600, void (*load)() = nullptr,
-                     void (*unload)() = nullptr);
+// Optional extra steps of the field's state: load runs after the field's own Load (it may
+// replace gQuadMesh), init before the arrows are made, unload before the field's own Unload.
+struct TroopFieldHooks {
+  void (*load)() = nullptr;
+  void (*init)() = nullptr;
+  void (*unload)() = nullptr;
+};
+// Starts the engine (a w by h window) and the field.
+bool TroopFieldStart(int w = 800, int h = 600, TroopFieldHooks hooks = {});
 // Quits the field (Free and Unload run, every object is deleted) and stops the engine.
 void TroopFieldStop();
 
