@@ -23,6 +23,31 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// The whole program plays through the wave backend, so that what it plays can be heard back.
+const std::string& MixPath() {
+  static std::string path = TestTempPath("settings-mix.wav");
+  return path;
+}
+struct WaveBackend : ::testing::Environment {
+  void SetUp() override { TestUseWaveBackend(MixPath()); }
+};
+::testing::Environment* const gWave = ::testing::AddGlobalTestEnvironment(new WaveBackend);
+
+double Since(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// Frames in real time, for the backend mixes in real time.
+void RunFor(double seconds) {
+  Clock::time_point start = Clock::now();
+  while (Since(start) < seconds) {
+    TestStep(1);
+    usleep(10000);
+  }
+}
+
 // The board's objects in their order of creation.
 enum {
   OBJ_Background, OBJ_Arrow, OBJ_SizeLeft, OBJ_SizeRight, OBJ_MusicLeft, OBJ_MusicRight,
@@ -277,43 +302,67 @@ TEST_F(SettingsTest, BackKeysAndBothGamepadsReturnToTheMainMenu) {
   EXPECT_FALSE(battleOnHold);
 }
 
-TEST_F(SettingsTest, FromThePauseMenuBackLeadsToTheHeldBattleUntouched) {
+TEST_F(SettingsTest, FromThePauseMenuBackLeadsToTheHeldBattle) {
   ASSERT_TRUE(MenusStart(GS_Battle));
   ASSERT_TRUE(TestStep(3));
-  MenusHoldBattleFor(GS_Settings);
-  LiveCounts battle = MenusLiveCounts();
-  Mesh* battleQuad = gQuadMesh;
-  ASSERT_TRUE(MenusStepUntil(GS_Settings, 3));
-  EXPECT_GT(GfxTextureLiveCount(), battle.textures);
-  MenusPress(VK_DOWN);
-  MenusPress(VK_LEFT);  // settings changed on the way are kept
-  EXPECT_TRUE(ScreenFullscreenFlag(GS_Settings));
-
-  TestKeyDown(VK_ESCAPE);
-  TestStep(1);
-  EXPECT_EQ(GsmGetNextState(), GS_Battle);
-  EXPECT_FALSE(battleOnHold);
-  EXPECT_TRUE(ScreenFullscreenFlag(GS_Battle));
-  TestKeyUp(VK_ESCAPE);
-  TestStep(1);
-  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
-  EXPECT_EQ(MenusLiveCounts(), battle);  // ours are gone, the battle's are all there
-  EXPECT_EQ(gQuadMesh, battleQuad);  // the battle spawns on its own quad again
+  MenusExpectBackToHeldBattle(GS_Settings);
 }
 
 TEST_F(SettingsTest, AltF4WhileTheBattleIsHeldReleasesIt) {
   ASSERT_TRUE(MenusStart(GS_Battle));
   LiveCounts before = MenusLiveCounts();
   ASSERT_TRUE(TestStep(3));
-  MenusHoldBattleFor(GS_Settings);
-  ASSERT_TRUE(MenusStepUntil(GS_Settings, 3));
-  MenusAltF4();
-  EXPECT_FALSE(TestStep(1));  // the run is over
-  EXPECT_FALSE(holdForSettings);
-  EXPECT_EQ(MenusLiveCounts(), before);
+  MenusExpectAltF4ReleasesHeldBattle(GS_Settings, before);
   MenusStop();
   stopped_ = true;
   EXPECT_TRUE(TestMessageBoxes().empty());  // no leak report at exit
+}
+
+TEST_F(SettingsTest, MuteSilencesThisScreenAndLaterOnesUntilSwitchedOff) {
+  ASSERT_TRUE(MenusStart(GS_Settings));
+  Clock::time_point t0 = Clock::now();  // the mix starts as the device opens, at the start
+  ASSERT_TRUE(TestStep(1));
+  double playing = Since(t0);
+  RunFor(0.6);
+  MenusPress(VK_UP);
+  MenusPress(VK_UP);
+  ASSERT_EQ(Row(), kRowMute);
+  MenusPress(VK_RIGHT);
+  ASSERT_TRUE(muted);
+  double mutedAt = Since(t0);
+  RunFor(0.6);
+  TestCaptureFrames(true);
+  TestStep(1);
+  TestSaveFrame("/tmp/menus-settings-muted.png");
+  TestCaptureFrames(false);
+
+  MenusPress(VK_ESCAPE);
+  ASSERT_EQ(GsmGetCurrentState(), GS_MainMenu);
+  GsmSetNextState(GS_HowToPlay);  // a later screen with music of its own
+  ASSERT_TRUE(MenusStepUntil(GS_HowToPlay, 3));
+  double laterAt = Since(t0);
+  RunFor(0.6);
+
+  GsmSetNextState(GS_Settings);
+  ASSERT_TRUE(MenusStepUntil(GS_Settings, 3));
+  EXPECT_NE(Obj(OBJ_MuteSign)->texture, Obj(OBJ_FullscreenSign)->texture);  // On beside Off
+  MenusPress(VK_UP);
+  MenusPress(VK_UP);
+  MenusPress(VK_LEFT);
+  ASSERT_FALSE(muted);
+  double unmutedAt = Since(t0);
+  RunFor(0.6);
+  MenusStop();
+  stopped_ = true;
+
+  TestMix mix;
+  ASSERT_TRUE(TestReadMix(MixPath(), &mix));
+  ASSERT_GT(mix.Seconds(), unmutedAt + 0.5);
+  double loud = mix.Rms(playing + 0.1, playing + 0.5);
+  EXPECT_GT(loud, 0.03);
+  EXPECT_LT(mix.Rms(mutedAt + 0.1, mutedAt + 0.5), loud * 0.01);
+  EXPECT_LT(mix.Rms(laterAt + 0.1, laterAt + 0.5), loud * 0.01);
+  EXPECT_GT(mix.Rms(unmutedAt + 0.1, unmutedAt + 0.5), loud * 0.5);
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 // hpmenus.cpp - the real game's screens on the headless engine for the menu-screen tests.
 #include "hpmenus.h"
 
+#include <gtest/gtest.h>
+
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
+#include "framework/quad.h"
 #include "game.h"
 #include "hppad.h"
 #include "hptest.h"
 #include "kegraphics.h"
+#include "kesystem.h"
 #include "keinput.h"
 #include "keos.h"
 #include "screens/screen.h"
@@ -16,6 +20,12 @@ namespace {
 
 const GameStateId kScreens[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
                                 GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
+
+bool* HoldFlagOf(GameStateId screen) {
+  if (screen == GS_HowToPlay) return &holdForHowToPlay;
+  if (screen == GS_Settings) return &holdForSettings;
+  return &holdForCredits;
+}
 
 }  // namespace
 
@@ -90,12 +100,44 @@ bool MenusStepUntil(GameStateId id, int frames) {
 void MenusHoldBattleFor(GameStateId screen) {
   ScreenFullscreenFlag(screen) = ScreenFullscreenFlag(GS_Battle);
   battleOnHold = true;
-  if (screen == GS_HowToPlay) holdForHowToPlay = true;
-  if (screen == GS_Settings) holdForSettings = true;
-  if (screen == GS_Credits) holdForCredits = true;
+  *HoldFlagOf(screen) = true;
   GsmSetNextState(screen);
 }
 
 LiveCounts MenusLiveCounts() {
   return {GfxTextureLiveCount(), GfxMeshLiveCount(), GfxFontLiveCount()};
+}
+
+void MenusExpectBackToHeldBattle(GameStateId screen) {
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  ScreenFullscreenFlag(GS_Battle) = false;
+  MenusHoldBattleFor(screen);
+  LiveCounts battle = MenusLiveCounts();
+  Mesh* battleQuad = gQuadMesh;
+  ASSERT_TRUE(MenusStepUntil(screen, 3));
+  EXPECT_GT(GfxTextureLiveCount(), battle.textures);
+  EXPECT_NE(gQuadMesh, battleQuad);
+  MenusPress(VK_F11);
+  EXPECT_TRUE(ScreenFullscreenFlag(screen));
+
+  TestKeyDown(VK_ESCAPE);
+  TestStep(1);
+  EXPECT_EQ(GsmGetNextState(), GS_Battle);
+  EXPECT_FALSE(battleOnHold);
+  EXPECT_TRUE(ScreenFullscreenFlag(GS_Battle));
+  TestKeyUp(VK_ESCAPE);
+  TestStep(1);
+  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_TRUE(MenusLiveCounts() == battle);  // ours are gone, the battle's are all there
+  EXPECT_EQ(gQuadMesh, battleQuad);          // the battle spawns on its own quad again
+}
+
+void MenusExpectAltF4ReleasesHeldBattle(GameStateId screen, const LiveCounts& before) {
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  MenusHoldBattleFor(screen);
+  ASSERT_TRUE(MenusStepUntil(screen, 3));
+  MenusAltF4();
+  EXPECT_FALSE(TestStep(1));  // the run is over
+  EXPECT_FALSE(*HoldFlagOf(screen));
+  EXPECT_TRUE(MenusLiveCounts() == before);
 }

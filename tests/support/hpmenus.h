@@ -35,5 +35,13 @@ struct LiveCounts {
 };
 LiveCounts MenusLiveCounts();
 
+// Started on GS_Battle: opens the screen over the running battle as the pause menu does, flips
+// full screen there with F11 and goes back with Esc. Expects the battle back, holding the flag
+// the screen handed over, with its resources and quad as they were and the screen's released.
+void MenusExpectBackToHeldBattle(GameStateId screen);
+// Started on GS_Battle: opens the screen over the battle and quits with Alt+F4. Expects the run
+// to end with every resource of both released (the counts of before the battle loaded).
+void MenusExpectAltF4ReleasesHeldBattle(GameStateId screen, const LiveCounts& before);
+
 // Steps until the current state is `id`, at most `frames` frames; true if it got there.
 bool MenusStepUntil(GameStateId id, int frames);
