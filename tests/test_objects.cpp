@@ -107,16 +107,6 @@ TEST_F(ObjectsTest, OneSecondAnimationTakes63UpdatesAndEndsFivePercentBeyond) {
   EXPECT_EQ(Current().objects.back(), a);
 }
 
-TEST_F(ObjectsTest, AnimationCountsItsStepsAndFinishesOnTheLastOne) {
-  Run(GS_Battle);
-  ASSERT_TRUE(TestStep(5));
-  Animation a0(nullptr, {0, 0}, {60, 0}, {1, 1}, {1, 1}, 1.0f, 0, 0);
-  Current().objects.pop_back();  // driven by hand here
-  for (int i = 1; i <= 62; ++i) ASSERT_FALSE(a0.Animate()) << "update " << i;
-  EXPECT_TRUE(a0.Animate());
-  EXPECT_FALSE(a0.alive);
-}
-
 TEST_F(ObjectsTest, WalkRunsTheFiveOperationsInOrderAndReachesNewObjects) {
   Run(GS_Battle);
   Probe* a = nullptr;
