@@ -101,7 +101,7 @@ TEST_F(AudioTest, HundredLoopingPlaysFillThePoolUntilStopAll) {
 }
 
 TEST_F(AudioTest, OnceThroughSlotIsFreeAtTheFirstUpdateAfterItEnds) {
-  SoundEntry* e = gAudio.LoadSound(TestSineWav("blip.wav", 0.1).c_str());
+  SoundEntry* e = gAudio.LoadSound(TestSineWav("blip.wav", 0.5).c_str());
   ChannelSlot* slot = gAudio.Play(e, 1.0f);
   ASSERT_NE(slot, nullptr);
   EXPECT_FALSE(slot->paused);
@@ -140,11 +140,11 @@ TEST_F(AudioTest, VolumesAreClampedAndAChannelStartsAtItsVolume) {
 }
 
 TEST_F(AudioTest, PauseHoldsAChannelAndResumesIt) {
-  SoundEntry* e = gAudio.LoadSound(TestSineWav("pause.wav", 0.1).c_str());
+  SoundEntry* e = gAudio.LoadSound(TestSineWav("pause.wav", 0.5).c_str());
   ChannelSlot* slot = gAudio.Play(e, 1.0f);
   slot->SetPaused(true);
   EXPECT_TRUE(slot->paused);
-  usleep(300000);  // longer than the sound: a paused channel does not run out
+  usleep(700000);  // longer than the sound: a paused channel does not run out
   gAudio.Update();
   EXPECT_TRUE(SndChannelIsPaused(slot->channel));
   EXPECT_TRUE(Contains(gAudio.busySlots, slot));
