@@ -54,10 +54,17 @@ def pad(f, dur, vel=0.5, rng=None, attack=0.6, release=1.2, voices=3, detune=7.0
     return vel * out / voices * adsr(n, attack, 1.0, 1.0, release, dur)
 
 
+def _string_body(freqs):
+    """Resonances of a wooden string body: the air mode, the wood modes and the bridge hill."""
+    return (0.6 + 0.7 * bp(290, 3.0)(freqs) + 0.5 * bp(650, 2.0)(freqs)
+            + 0.8 * bp(2700, 1.4)(freqs))
+
+
 def strings(f, dur, vel=0.7, rng=None, attack=0.12, release=0.35, voices=4, detune=9.0):
     """Section strings: detuned saws with vibrato and a bowed swell."""
     n = n_of(dur + 4 * release)
-    tab = table(saw_amps(f, count=band_limit(f, 11000), roll=3200, power=1.0))
+    amps = saw_amps(f, count=band_limit(f, 11000), roll=3200, power=1.0)
+    tab = table(amps * _string_body(f * np.arange(1, len(amps) + 1)))
     out = np.zeros(n)
     for v in range(voices):
         cents = detune * (v - (voices - 1) / 2.0) / max(1, (voices - 1) / 2.0)
@@ -79,8 +86,11 @@ def brass(f, dur, vel=0.8, rng=None, attack=0.05, release=0.12, scoop=35.0, vib=
     width = (0.6 + (2.8 + 2.5 * vel) * bright * env ** 1.5) * (1.0 + 0.6 * np.exp(-t / 0.08))
     out = np.zeros(n)
     kmax = min(24, band_limit(f, 10000))
+    # The bell of the instrument: a formant, lower for the mellow horn than for the trumpet.
+    formant = bp(650 + 650 * min(bright, 1.0), 1.0)
     for k in range(1, kmax + 1):
-        out += k ** -0.6 * np.exp(-(k - 1) / width) * np.sin(TAU * k * cyc)
+        w = 0.5 + formant(k * f)
+        out += w * k ** -0.6 * np.exp(-(k - 1) / width) * np.sin(TAU * k * cyc)
     out *= env
     if rng is not None:
         breath = spec_filter(noise(n, rng), bp(f * 3, 1.2)) * env * 0.02

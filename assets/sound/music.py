@@ -197,6 +197,10 @@ def rally():
     high = ("F5:1.5 D5:.5 F5:1 Bb5:1  A5:1.5 G5:.5 E5:2  E5:1.5 C5:.5 E5:1 A5:1  "
             "F5:2 E5:1 D5:1  D5:1.5 F5:.5 Bb5:2  A5:1 G5:1 E5:1 C5:1  "
             "D5:1 G5:1 Bb5:1 A5:1  A5:2 E5:1 C#5:1")
+    # Low horns hint at the tune before the trumpets take it.
+    hint = "D4:1.5 A3:.5 D4:1 F4:1  E4:2 D4:1 C4:1  D4:1 F4:1 E4:1 G4:1  A4:2 E4:2"
+    p.play(notes(hint, 16), lambda f, d, r: ins.brass(f, d * 0.92, 0.75, r, attack=0.05, bright=0.6),
+           gain=0.4, pan=0.25, send=0.3)
     trumpet = lambda f, d, r: ins.brass(f, d * 0.88, 0.85, r, attack=0.03, bright=1.1, vib=12)
     p.play(notes(tune, 32), trumpet, gain=0.5, pan=0.1, send=0.22)
     p.play(notes(high, 64), trumpet, gain=0.45, pan=0.1, send=0.22)
@@ -233,7 +237,7 @@ def rally():
     p.hit(kick_beats, lambda r: ins.kick(0.9, r), gain=0.45, send=0.05)
     p.hit(snare_beats, lambda r: ins.snare(0.8, r), gain=0.6, pan=0.05, send=0.2)
     p.hit(hat_beats, lambda r: ins.hat(0.5, r), gain=0.22, pan=0.3, send=0.05)
-    p.hit(boom, lambda r: ins.tom(55, 0.9, r, length=1.0, decay=0.4), gain=0.4, send=0.2)
+    p.hit(boom, lambda r: ins.tom(65, 0.9, r, length=1.0, decay=0.4), gain=0.32, send=0.2)
     for bar in (7, 15, 23):
         b0 = bar * per_bar
         for i, f in enumerate([196, 165, 147, 131, 110, 98, 87, 73]):

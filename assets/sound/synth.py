@@ -346,6 +346,7 @@ def limit(x, ceiling_db=-1.3, look=0.004, circular=False):
 
 def master_music(x, target_rms=-16.0):
     """Music: set the loudness, limit the rare peaks, keep it looping."""
+    x = spec_filter(x, hp(35, 2), circular=True)   # sub-bass nobody hears only eats headroom
     x = x - np.mean(x, axis=1, keepdims=True)
     x = x * 10 ** ((target_rms - rms_db(x)) / 20.0)
     for _ in range(3):
