@@ -305,12 +305,16 @@ void OsPumpMessages(OsMessageFn fn) {
   while (SDL_PollEvent(&e)) TranslateEvent(e, fn);
 }
 
-// From the desktop pointer, not SDL's window-relative one: that one stops at the window's edge
-// when the pointer leaves, so the game could never see it outside.
+// While the pointer is over the window SDL's own position is exact. Once it leaves, SDL keeps
+// the last point at the window's edge, so ask where the desktop pointer is instead.
 void OsGetMouseState(int* x, int* y) {
+  if (!gOs.window || SDL_GetMouseFocus() == gOs.window) {
+    SDL_GetMouseState(x, y);
+    return;
+  }
   int gx = 0, gy = 0, wx = 0, wy = 0;
   SDL_GetGlobalMouseState(&gx, &gy);
-  if (gOs.window) SDL_GetWindowPosition(gOs.window, &wx, &wy);
+  SDL_GetWindowPosition(gOs.window, &wx, &wy);
   *x = gx - wx;
   *y = gy - wy;
 }
