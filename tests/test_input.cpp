@@ -404,6 +404,7 @@ TEST_F(InputTest, OneMotorKeepsTheOtherAndStopEndsBoth) {
 
 TEST_F(InputTest, RumbleForAnEmptySlotIsIgnored) {
   int pad = PlugAndPoll();
+  TestPadClearRumble(pad);
   InputPadSetVibration(1, 1.0f);
   InputPadSetLeftMotor(1, 1.0f);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.0f);
