@@ -30,6 +30,9 @@ struct ChannelSlot {
 
 class AudioSystem {
  public:
+  AudioSystem() = default;
+  AudioSystem(const AudioSystem&) = delete;  // owns its device channels and slot array
+  AudioSystem& operator=(const AudioSystem&) = delete;
   ~AudioSystem();
 
   // False when no sound device is available: the instance stays off and every call is harmless.

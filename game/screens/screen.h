@@ -1,5 +1,9 @@
 // screen.h - what every screen shares: the settings, the per-state full-screen flags and their
 // hand-over, the drawing scale, the Update prologue, the F11 check, channel volumes, text labels.
+//
+// A screen's Update runs, in this order: ScreenPrologue (return when it says so), the volume of
+// each channel it keeps (ScreenKeepChannel), its ObjectList's Update and its AudioSystem's Update,
+// its own logic (changing screens through ScreenHandOver), and last ScreenCheckF11.
 #pragma once
 #include <cstdarg>
 #include <cstddef>
