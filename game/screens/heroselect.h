@@ -1,6 +1,9 @@
 // heroselect.h - hero selection: both players choose a hero in turn on the open book.
-// The six state callbacks the state manager runs.
+// The six state callbacks the state manager runs, and the selection music it starts.
 #pragma once
+
+struct SoundEntry;
+struct ChannelSlot;
 
 void HeroSelectLoad();
 void HeroSelectInit();
@@ -8,3 +11,8 @@ void HeroSelectUpdate();
 void HeroSelectDraw();
 void HeroSelectFree();
 void HeroSelectUnload();
+
+// The selection music plays on into the spell selection, which stops it when it is left and
+// frees its sound.
+extern SoundEntry* selectionMusic;
+extern ChannelSlot* selectionChannel;

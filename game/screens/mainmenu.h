@@ -8,3 +8,7 @@ void MainMenuUpdate();
 void MainMenuDraw();
 void MainMenuFree();
 void MainMenuUnload();
+
+// The logos play at the first entry of a run only. Puts that back as at program start, so a
+// test program can see a first entry more than once.
+void MainMenuReplayLogos();
