@@ -1,0 +1,96 @@
+// hpscreens.cpp - the real game on one screen for tests, with key presses, object lookups and
+// pixel counts in reference units.
+#include "hpscreens.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/audio.h"
+#include "framework/gameobject.h"
+#include "game.h"
+#include "hppad.h"
+#include "hptest.h"
+#include "kegraphics.h"
+#include "screens/screen.h"
+
+bool ScreensStart(GameStateId first) {
+  if (!TestEngineStart(1920, 1080, true)) return false;
+  gAudio.Init();
+  // As if handed over from the menu, which starts in full screen.
+  ScreenFullscreenFlag(first) = true;
+  GameRegisterStates();
+  GsmInit(first);
+  return true;
+}
+
+void ScreensStop() {
+  TestCaptureFrames(false);
+  GsmSetNextState(GS_Quit);
+  for (int i = 0; i < 10 && TestStep(1); ++i) {
+  }
+  // Retired objects wait in their list's graveyard until that list is next updated.
+  for (GameStateId id : {GS_Battle, GS_MainMenu, GS_RoundOver, GS_HeroSelect, GS_SpellSelect,
+                         GS_HowToPlay, GS_Settings, GS_Credits})
+    ObjectListOf(id)->Purge();
+  gAudio.Shutdown();
+  TestEngineStop();
+}
+
+void ScreensPress(int vk) {
+  TestKeyDown(vk);
+  TestStep(1);
+  TestKeyUp(vk);
+  TestStep(1);
+}
+
+void ScreensPadPress(int pad, unsigned short button) {
+  TestPadSetButtonBits(pad, button, true);
+  TestStep(1);
+  TestPadSetButtonBits(pad, button, false);
+  TestStep(1);
+}
+
+std::vector<GameObject*> ScreensObjects(GameStateId id, const char* path, bool all) {
+  std::vector<GameObject*> found;
+  ObjectList* list = ObjectListOf(id);
+  if (!list) return found;
+  for (GameObject* o : list->objects) {
+    if (!all && !o->alive) continue;
+    bool same = path ? o->texture && strcmp(o->texture->name, path) == 0 : !o->texture;
+    if (same) found.push_back(o);
+  }
+  return found;
+}
+
+GameObject* ScreensObject(GameStateId id, const char* path) {
+  std::vector<GameObject*> found = ScreensObjects(id, path);
+  EXPECT_EQ(found.size(), 1u) << "objects drawn with " << (path ? path : "no picture");
+  return found.size() == 1 ? found[0] : nullptr;
+}
+
+bool ScreensShown(const GameObject* o) {
+  return o && o->alive && o->visible;
+}
+
+int ScreensCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tolerance) {
+  Vec2 s = ScreenScale();
+  int cx = TestFrameWidth() / 2, cy = TestFrameHeight() / 2;
+  int px0 = cx + (int)(x0 * s.x), px1 = cx + (int)(x1 * s.x);
+  int py0 = cy - (int)(y1 * s.y), py1 = cy - (int)(y0 * s.y);
+  int count = 0;
+  for (int y = py0; y < py1; ++y)
+    for (int x = px0; x < px1; ++x) {
+      unsigned p = TestPixel(x, y);
+      bool near = true;
+      for (int shift = 0; shift < 24; shift += 8)
+        near = near && abs((int)((p >> shift) & 0xFF) - (int)((rgb >> shift) & 0xFF)) <= tolerance;
+      count += near;
+    }
+  return count;
+}
+
+void ScreensSaveShot(const std::string& name) {
+  EXPECT_TRUE(TestSaveFrame("/tmp/screens-" + name + ".png"));
+}
