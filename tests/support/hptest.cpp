@@ -2,6 +2,7 @@
 #include "hptest.h"
 
 #include <SDL.h>
+#include <imgui.h>
 #include <stb_image_write.h>
 
 #include <dlfcn.h>
@@ -95,6 +96,8 @@ bool TestEngineStart(int w, int h, bool fullscreen) {
   GsmReset();
   if (!SysInit("Hollow Pikes")) return false;
   SysSetBeforeSwapHook(GrabFrame);
+  // Test programs run side by side in one folder: keep Dear ImGui off the shared imgui.ini.
+  ImGui::GetIO().IniFilename = nullptr;
   if (!fullscreen) {
     SysSetFullscreen(false);
     SysSetWindowSize(w, h);
