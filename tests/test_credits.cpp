@@ -133,7 +133,9 @@ TEST_F(CreditsTest, FromThePauseMenuTheEndLeadsToTheHeldBattle) {
   TestStep(2);
   MenusExpectBackToHeldBattle(GS_Credits);
 
-  // Ending by themselves returns to the battle as well.
+  // Ending by themselves returns to the battle as well (windowed: quicker frames).
+  MenusPress(VK_F11);
+  ASSERT_FALSE(ScreenFullscreenFlag(GS_Battle));
   MenusHoldBattleFor(GS_Credits);
   ASSERT_TRUE(MenusStepUntil(GS_Credits, 3));
   TestKeyDown(VK_SPACE);
@@ -141,6 +143,9 @@ TEST_F(CreditsTest, FromThePauseMenuTheEndLeadsToTheHeldBattle) {
   TestKeyUp(VK_SPACE);
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
   EXPECT_FALSE(battleOnHold);
+  TestStep(1);
+  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_FALSE(holdForCredits);
 }
 
 TEST_F(CreditsTest, AltF4WhileTheBattleIsHeldReleasesIt) {

@@ -128,7 +128,7 @@ void MenusExpectBackToHeldBattle(GameStateId screen) {
   TestKeyUp(VK_ESCAPE);
   TestStep(1);
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
-  EXPECT_TRUE(MenusLiveCounts() == battle);  // ours are gone, the battle's are all there
+  EXPECT_EQ(MenusLiveCounts(), battle);  // ours are gone, the battle's are all there
   EXPECT_EQ(gQuadMesh, battleQuad);          // the battle spawns on its own quad again
 }
 
@@ -139,5 +139,5 @@ void MenusExpectAltF4ReleasesHeldBattle(GameStateId screen, const LiveCounts& be
   MenusAltF4();
   EXPECT_FALSE(TestStep(1));  // the run is over
   EXPECT_FALSE(*HoldFlagOf(screen));
-  EXPECT_TRUE(MenusLiveCounts() == before);
+  EXPECT_EQ(MenusLiveCounts(), before);
 }

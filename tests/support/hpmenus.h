@@ -2,6 +2,7 @@
 // the headless engine, started on any screen, with key and pad presses that last one frame.
 #pragma once
 #include <cstdint>
+#include <ostream>
 
 #include "kegsm.h"
 
@@ -33,6 +34,9 @@ struct LiveCounts {
     return textures == o.textures && meshes == o.meshes && fonts == o.fonts;
   }
 };
+inline std::ostream& operator<<(std::ostream& out, const LiveCounts& c) {
+  return out << c.textures << " textures, " << c.meshes << " meshes, " << c.fonts << " fonts";
+}
 LiveCounts MenusLiveCounts();
 
 // Started on GS_Battle: opens the screen over the running battle as the pause menu does, flips
