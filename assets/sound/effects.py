@@ -2,7 +2,7 @@
 import numpy as np
 
 import instruments as ins
-from synth import (SR, TAU, Mix, bp, chain, cycles, fade, hp, hz, lp, make_ir, master_effect, n_of,
+from synth import (SR, TAU, Mix, bp, chain, cycles, hp, hz, lp, make_ir, master_effect, n_of,
                    noise, spec_filter, sweep_filter, times)
 
 

@@ -2,8 +2,8 @@
 import numpy as np
 
 import instruments as ins
-from synth import (SR, Mix, fade, hz, limit, make_ir, master_music, midi, n_of, notes, rms_db,
-                   _NOTE)
+from synth import (PITCH_CLASS, Mix, fade, hz, limit, make_ir, master_music, midi, n_of, notes,
+                   rms_db)
 
 _QUALITY = {"": [0, 4, 7], "m": [0, 3, 7], "7": [0, 4, 7, 10], "m7": [0, 3, 7, 10],
             "dim": [0, 3, 6], "sus4": [0, 5, 7], "sus2": [0, 2, 7]}
@@ -15,7 +15,7 @@ def chord(name):
     if "/" in name:
         name, over = name.split("/")
     i = 1
-    root = _NOTE[name[0]]
+    root = PITCH_CLASS[name[0]]
     while i < len(name) and name[i] in "#b":
         root += 1 if name[i] == "#" else -1
         i += 1
@@ -229,8 +229,7 @@ def rally():
         kick_beats += [b0, b0 + 1.5, b0 + 2]
         hat_beats += [b0 + i * 0.5 for i in range(8)]
         if bar % 8 == 7:
-            snare_beats += [b0 + 1]
-            fills = [b0 + 2 + i * 0.25 for i in range(8)]
+            snare_beats += [b0 + 1]     # the tom fill below takes the second half
         else:
             snare_beats += [b0 + 1, b0 + 3]
             boom += [b0]

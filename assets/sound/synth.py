@@ -14,12 +14,12 @@ TAU = 2.0 * np.pi
 
 # ---------------------------------------------------------------- pitch, time, notes
 
-_NOTE = {"C": 0, "D": 2, "E": 4, "F": 5, "G": 7, "A": 9, "B": 11}
+PITCH_CLASS = {"C": 0, "D": 2, "E": 4, "F": 5, "G": 7, "A": 9, "B": 11}
 
 
 def midi(name):
     """'C4' -> 60, 'F#5' -> 78, 'Bb3' -> 58."""
-    semi = _NOTE[name[0]]
+    semi = PITCH_CLASS[name[0]]
     rest = name[1:]
     while rest and rest[0] in "#b":
         semi += 1 if rest[0] == "#" else -1
