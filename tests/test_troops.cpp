@@ -246,7 +246,7 @@ TEST_F(TroopTest, HeldTargetIsKeptWithinRangeAndDroppedBeyondItOrBehind) {
   TroopMoveTo(golem, 100);
   ASSERT_TRUE(TestStep(1));
   ASSERT_EQ(archer->target, golem);
-  TroopMoveTo(golem, -20);  // walked past: behind the archer
+  TroopMoveTo(golem, -3);  // just behind the archer and outside its box, though within range
   ASSERT_TRUE(TestStep(1));
   EXPECT_EQ(archer->target, nullptr);
 }

@@ -140,6 +140,7 @@ TEST_F(StrikeTest, HiddenRogueAmbushesOnceFor100WithADaggerThenWaitsUntilReveale
 TEST_F(StrikeTest, SplashHitsTheOldestEnemyJustBelowTheTargetsXWithinTheBox) {
   Troop* cat = TroopPlace(Catapult, 0, false, 0);
   Troop* target = TroopPlace(Golem, 0, true, 100);
+  Troop* level = TroopPlace(Golem, 0, true, 100);
   Troop* notSmaller = TroopPlace(Golem, 0, true, 101);
   Troop* tooFar = TroopPlace(Golem, 0, true, 57.4f);
   Troop* touching = TroopPlace(Golem, 0, true, 57.5f);  // box edge 60 meets the splash box's
@@ -161,6 +162,7 @@ TEST_F(StrikeTest, SplashHitsTheOldestEnemyJustBelowTheTargetsXWithinTheBox) {
   EXPECT_FLOAT_EQ(touching->health, 160);
   EXPECT_TRUE(touching->flashing);
   EXPECT_EQ(touching->color, kRed);
+  EXPECT_FLOAT_EQ(level->health, 200);
   EXPECT_FLOAT_EQ(notSmaller->health, 200);
   EXPECT_FLOAT_EQ(tooFar->health, 200);
   EXPECT_FLOAT_EQ(newer->health, 200);

@@ -105,7 +105,12 @@ Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide) {
   return t;
 }
 
-Troop* AsTroop(GameObject* object) { return dynamic_cast<Troop*>(object); }
+Troop* AsTroop(GameObject* object) {
+  // Every troop's type is its kind; other objects rarely draw a number in that range, so the
+  // cast runs for troops almost only (the battle's list fills up with spent animations).
+  if (!object || !TroopKindIsValid(object->type)) return nullptr;
+  return dynamic_cast<Troop*>(object);
+}
 
 void TroopDamage(Troop* t, float d) {
   float h = t->health;
