@@ -34,7 +34,7 @@ struct BattlePlayer {
   int32_t energy;
   SummonSlot summonSlots[4];  // A, B, X, Y
   SpellSlot spellSlots[3];    // built-in, chosen slot 0, chosen slot 1
-  int32_t spellCursor;        // 1 .. 3, kept between rounds
+  int32_t spellCursor = 1;    // 1 .. 3, kept between rounds
   GameObject* spellStar;
   bool frozen;
   float freezeTimer;
@@ -48,6 +48,13 @@ extern bool noHealthLoss;
 
 const float kLaneSpacing = 70.0f;
 const float kGoalLineX = 280.0f;
+const int32_t kStartEnergy = 30;
+
+// The board places the HUD and the controls share: spell icons (built-in, chosen slot 0, chosen
+// slot 1; the spell star moves between them) and portraits (the player tags hang off them).
+const Vec2 kSpellIconPosition[2][3] = {{{150, 250}, {250, 250}, {350, 250}},
+                                       {{-350, -250}, {-250, -250}, {-150, -250}}};
+const Vec2 kPortraitPosition[2] = {{-340, 245}, {340, -250}};
 
 enum BattleSound {
   SND_Rally, SND_Goal, SND_Select, SND_Execute, SND_Freeze, SND_Boost, SND_Stun, SND_Meteor,
