@@ -1,10 +1,149 @@
-// controls.cpp - lane selection, summoning, spell selection and casting, charges and cooldowns.
-// Placeholder until the controls are built.
+// controls.cpp - what the players do in a running round: lane selection, summoning within the
+// energy budget and the charge times, spell selection and casting, and the charge and cooldown
+// timers.
 #include "battle/controls.h"
 
-void UpdateLaneSelection() {}
-void UpdateSummoning() {}
-void UpdateSpellInput() {}
-void TickSummonCharges() {}
-void TickSpellCooldowns() {}
-bool ControlsCastFired(int) { return false; }
+#include "battle/battle.h"
+#include "battle/spells.h"
+#include "keinput.h"
+#include "keos.h"
+
+namespace {
+
+const float kTimerStep = 0.016f;       // per running update, whatever the frame took
+const float kSpellCooldown = 15.0f;
+const uint32_t kChargingTint = 0xFF808080;
+const int32_t kSummonCost[4] = {1, 2, 2, 3};  // A, B, X, Y
+
+enum Control {
+  CTL_Up, CTL_Down, CTL_SummonA, CTL_SummonB, CTL_SummonX, CTL_SummonY, CTL_Next, CTL_Previous,
+  CTL_Cast, CTL_Count
+};
+
+// Both players share the keyboard; player 1 also has pad 0 and player 2 pad 1.
+const int kKeys[2][CTL_Count] = {
+    {'W', 'S', '1', '2', '3', '4', 'D', 'A', 'Z'},
+    {VK_UP, VK_DOWN, VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_RIGHT, VK_LEFT,
+     VK_NUMPAD0 + 4},
+};
+const uint16_t kPadButtons[CTL_Count] = {
+    PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_A, PAD_B, PAD_X, PAD_Y, PAD_DPAD_RIGHT, PAD_DPAD_LEFT,
+    PAD_RIGHT_SHOULDER,
+};
+
+bool Fired(int player, Control c) {
+  if (InputIsTriggered(kKeys[player][c])) return true;
+  return InputPadIsConnected(player) && InputPadIsTriggered(player, kPadButtons[c]);
+}
+
+void SetTint(GameObject* icon, bool grey) {
+  if (!icon) return;
+  icon->tinted = grey;
+  if (grey) icon->color = kChargingTint;
+}
+
+// Up wins over down, except that down still wraps from the bottom lane.
+void SelectLane(int player) {
+  BattlePlayer& p = gPlayers[player];
+  bool up = Fired(player, CTL_Up), down = Fired(player, CTL_Down);
+  int32_t before = p.lane;
+  if (up && p.lane == 2) p.lane = -2;
+  else if (down && p.lane == -2) p.lane = 2;
+  else if (up) p.lane += 1;
+  else if (down) p.lane -= 1;
+  if (p.lane == before) return;
+  if (p.arrow) p.arrow->position.y = kLaneSpacing * p.lane;
+  CancelMeteorAim(player);
+}
+
+bool MaySummon(const BattlePlayer& p, int slot) {
+  const SummonSlot& s = p.summonSlots[slot];
+  return s.kind != 0 && p.energy >= kSummonCost[slot] && s.chargeTimer > s.chargeTime;
+}
+
+// Player 1 gets at most one troop per update, player 2 one per slot.
+void Summon(int player) {
+  BattlePlayer& p = gPlayers[player];
+  if (p.frozen) return;
+  for (int slot = 0; slot < 4; ++slot) {
+    if (!Fired(player, (Control)(CTL_SummonA + slot)) || !MaySummon(p, slot)) continue;
+    SpawnTroop(p.summonSlots[slot].kind, p.lane, player == 1);
+    p.summonSlots[slot].chargeTimer = 0;
+    p.energy -= kSummonCost[slot];
+    if (player == 0) return;
+  }
+}
+
+// The motor pulses last until the timer step sets the motors again in the same update.
+void SelectSpell(int player) {
+  BattlePlayer& p = gPlayers[player];
+  bool pad = InputPadIsConnected(player);
+  if (Fired(player, CTL_Next)) {
+    p.spellCursor = p.spellCursor % 3 + 1;
+    if (pad) InputPadSetRightMotor(player, 1.0f);
+  }
+  if (Fired(player, CTL_Previous)) {
+    p.spellCursor = (p.spellCursor + 1) % 3 + 1;
+    if (pad) InputPadSetLeftMotor(player, 1.0f);
+  }
+  if (p.spellStar) p.spellStar->position = kSpellIconPosition[player][p.spellCursor - 1];
+}
+
+// The routine clears ready when it acts, so the icon turns grey exactly when the spell was used.
+void Cast(int player) {
+  BattlePlayer& p = gPlayers[player];
+  if (p.frozen || !Fired(player, CTL_Cast)) return;
+  if (p.spellCursor < 1 || p.spellCursor > 3) return;
+  SpellSlot& s = p.spellSlots[p.spellCursor - 1];
+  if (!s.cast || !s.ready) return;
+  s.cast(p.arrow, &s.ready);
+  SetTint(s.icon, true);
+}
+
+}  // namespace
+
+void UpdateLaneSelection() {
+  SelectLane(0);
+  SelectLane(1);
+}
+
+void UpdateSummoning() {
+  Summon(0);
+  Summon(1);
+}
+
+void UpdateSpellInput() {
+  SelectSpell(0);
+  SelectSpell(1);
+  Cast(0);
+  Cast(1);
+}
+
+// Charging goes on while a player is frozen.
+void TickSummonCharges() {
+  for (BattlePlayer& p : gPlayers) {
+    for (SummonSlot& s : p.summonSlots) {
+      if (s.chargeTimer >= s.chargeTime) continue;
+      SetTint(s.icon, true);
+      s.chargeTimer += kTimerStep;
+    }
+    for (SummonSlot& s : p.summonSlots)
+      if (s.chargeTimer > s.chargeTime) SetTint(s.icon, false);
+  }
+}
+
+void TickSpellCooldowns() {
+  for (BattlePlayer& p : gPlayers)
+    for (SpellSlot& s : p.spellSlots) {
+      if (s.ready) continue;
+      s.cooldownTimer += kTimerStep;
+      if (s.cooldownTimer < kSpellCooldown) continue;
+      s.ready = true;
+      s.cooldownTimer = 0;
+      SetTint(s.icon, false);
+    }
+}
+
+bool ControlsCastFired(int player) {
+  return player >= 0 && player < 2 && Fired(player, CTL_Cast);
+}
