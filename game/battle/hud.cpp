@@ -1,6 +1,93 @@
-// hud.cpp - the battle's energy numbers, spell names and player tags.
-// Placeholder until the HUD is built.
+// hud.cpp - the battle's texts over its board: energy left, spell names under player 1's icons
+// and over player 2's, and the player tags that stay visible over the pause menu.
 #include "battle/hud.h"
 
-void DrawBattleTexts() {}
-void DrawPlayerTags() {}
+#include "battle/battle.h"
+#include "screens/screen.h"
+
+namespace {
+
+const float kTextScale = 1.2f;
+const float kTagScale = 0.6f;
+const Vec2 kTagOffset[2] = {{70, 30}, {-90, -50}};  // from the portrait
+
+struct HudLabels {
+  ScreenLabel<10> energy[2];
+  ScreenLabel<10> builtIn[2];
+  ScreenLabel<10> chosen[2][2];  // [player][slot]
+  ScreenLabel<3> tag[2];
+};
+
+template <size_t N>
+void Put(ScreenLabel<N>& label, Vec2 at, float k) {
+  label.x = at.x;
+  label.y = at.y;
+  label.k = k;
+}
+
+HudLabels MakeLabels() {
+  HudLabels h;
+  const Vec2 energy[2] = {{-248, 228}, {212, -250}};
+  const Vec2 builtIn[2] = {{100, 180}, {-400, -200}};
+  const Vec2 chosen[2][2] = {{{210, 180}, {300, 180}}, {{-280, -200}, {-180, -200}}};
+  for (int p = 0; p < 2; ++p) {
+    Put(h.energy[p], energy[p], kTextScale);
+    Put(h.builtIn[p], builtIn[p], kTextScale);
+    for (int s = 0; s < 2; ++s) Put(h.chosen[p][s], chosen[p][s], kTextScale);
+    Vec2 tag = {kPortraitPosition[p].x + kTagOffset[p].x, kPortraitPosition[p].y + kTagOffset[p].y};
+    Put(h.tag[p], tag, kTagScale);
+    h.tag[p].Format("P%d", p + 1);
+  }
+  return h;
+}
+HudLabels gHud = MakeLabels();
+
+const char* BuiltInName(HeroId hero) {
+  switch (hero) {
+    case Hero_Knight: return "Boost";
+    case Hero_Mage: return "Freeze";
+    case Hero_Orc: return "Poison";
+    case Hero_Druid: return "Quake";
+    default: return nullptr;
+  }
+}
+
+const char* ChosenName(SpellId spell) {
+  switch (spell) {
+    case Spell_Meteor: return "Meteor";
+    case Spell_Execute: return "Execute";
+    case Spell_Stun: return "Stun";
+    case Spell_Wind: return "Wind";
+    default: return nullptr;
+  }
+}
+
+// Player 1's chosen names carry a trailing blank, player 2's do not.
+void PrintChosen(int player, int slot) {
+  const char* name = ChosenName(gMatch.spells[player][slot]);
+  if (!name) return;
+  ScreenLabel<10>& label = gHud.chosen[player][slot];
+  label.Format(player == 0 ? "%s " : "%s", name);
+  label.Print(BattleFont());
+}
+
+}  // namespace
+
+void DrawBattleTexts() {
+  Font* font = BattleFont();
+  for (int p = 0; p < 2; ++p) {
+    gHud.energy[p].Format("%d", (int)gPlayers[p].energy);
+    gHud.energy[p].Print(font);
+  }
+  for (int p = 0; p < 2; ++p)
+    if (const char* name = BuiltInName(gMatch.hero[p])) {
+      gHud.builtIn[p].Format("%s", name);
+      gHud.builtIn[p].Print(font);
+    }
+  for (int p = 0; p < 2; ++p)
+    for (int s = 0; s < 2; ++s) PrintChosen(p, s);
+}
+
+void DrawPlayerTags() {
+  for (const ScreenLabel<3>& tag : gHud.tag) tag.Print(BattleFont());
+}
