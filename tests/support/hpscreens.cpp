@@ -15,11 +15,12 @@
 #include "kegraphics.h"
 #include "screens/screen.h"
 
-bool ScreensStart(GameStateId first) {
-  if (!TestEngineStart(1920, 1080, true)) return false;
+bool ScreensStart(GameStateId first, bool fullscreen) {
+  if (!(fullscreen ? TestEngineStart(1920, 1080, true) : TestEngineStart(320, 240, false)))
+    return false;
   gAudio.Init();
-  // As if handed over from the menu, which starts in full screen.
-  ScreenFullscreenFlag(first) = true;
+  // As if handed over from the screen before.
+  ScreenFullscreenFlag(first) = fullscreen;
   GameRegisterStates();
   GsmInit(first);
   return true;

@@ -8,9 +8,10 @@
 
 class GameObject;
 
-// Engine at 1920 by 1080 in full screen (scale 1.8, first's flag set), gAudio on, every screen
-// registered, the state manager started on first. The first frame is not run yet.
-bool ScreensStart(GameStateId first);
+// Engine at 1920 by 1080 in full screen (scale 1.8, first's flag set), or in a small window
+// that shows only the middle of the board but draws fast (scale 1, first's flag clear), gAudio on, every screen registered, the state manager
+// started on first. The first frame is not run yet.
+bool ScreensStart(GameStateId first, bool fullscreen = true);
 // Quits through the state manager (the current screen frees and unloads), then stops it all.
 void ScreensStop();
 
