@@ -21,6 +21,12 @@ namespace {
 const GameStateId kScreens[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
                                 GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
 
+AudioSystem& AudioOf(GameStateId screen) {
+  if (screen == GS_HowToPlay) return gHowToPlayAudio;
+  if (screen == GS_Settings) return gSettingsAudio;
+  return gCreditsAudio;
+}
+
 bool* HoldFlagOf(GameStateId screen) {
   if (screen == GS_HowToPlay) return &holdForHowToPlay;
   if (screen == GS_Settings) return &holdForSettings;
@@ -114,8 +120,11 @@ void MenusExpectBackToHeldBattle(GameStateId screen) {
   MenusHoldBattleFor(screen);
   LiveCounts battle = MenusLiveCounts();
   Mesh* battleQuad = gQuadMesh;
+  std::list<ChannelSlot*> battleSounds = gAudio.busySlots;
+  EXPECT_FALSE(battleSounds.empty());  // the battle's music
   ASSERT_TRUE(MenusStepUntil(screen, 3));
   EXPECT_GT(GfxTextureLiveCount(), battle.textures);
+  EXPECT_FALSE(AudioOf(screen).busySlots.empty());  // its music, on its own instance
   EXPECT_NE(gQuadMesh, battleQuad);
   MenusPress(VK_F11);
   EXPECT_TRUE(ScreenFullscreenFlag(screen));
@@ -130,6 +139,8 @@ void MenusExpectBackToHeldBattle(GameStateId screen) {
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
   EXPECT_EQ(MenusLiveCounts(), battle);  // ours are gone, the battle's are all there
   EXPECT_EQ(gQuadMesh, battleQuad);          // the battle spawns on its own quad again
+  EXPECT_TRUE(AudioOf(screen).busySlots.empty());
+  EXPECT_EQ(gAudio.busySlots, battleSounds);  // the battle's music was left alone
 }
 
 void MenusExpectAltF4ReleasesHeldBattle(GameStateId screen, const LiveCounts& before) {
