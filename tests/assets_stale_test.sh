@@ -31,11 +31,8 @@ while read -r f; do
   [ -e "$tmp/gen/$f" ] || problems+=("data/$f: no source makes it (add a source or remove it)")
 done < <(list "$root/data")
 
-if [ ${#differ[@]} -gt 0 ]; then
-  # Decoded comparison of the files whose bytes differ; prints the ones that really changed.
-  while read -r f; do
-    [ -n "$f" ] && problems+=("data/$f: differs from its source (run assets/build and commit it)")
-  done < <(/usr/bin/python3 - "$tmp/gen" "$root/data" "${differ[@]}" <<'EOF'
+# Decoded comparison of the files whose bytes differ; prints the ones that really changed.
+cat > "$tmp/decoded_diff.py" <<'EOF'
 import subprocess, sys, wave
 import numpy as np
 
@@ -45,6 +42,8 @@ def pixels(path):
     if size.returncode or raw.returncode:
         return None
     w, h = map(int, size.stdout.split()[:2])
+    if len(raw.stdout) != w * h * 4:
+        return None
     return np.frombuffer(raw.stdout, np.uint8).astype(int).reshape(h, w, 4)
 
 def samples(path):
@@ -69,7 +68,15 @@ for f in sys.argv[3:]:
     if not same:
         print(f)
 EOF
-)
+
+if [ ${#differ[@]} -gt 0 ]; then
+  if ! changed=$(/usr/bin/python3 "$tmp/decoded_diff.py" "$tmp/gen" "$root/data" "${differ[@]}"); then
+    echo "could not compare the decoded files: ${differ[*]}"
+    exit 1
+  fi
+  while read -r f; do
+    [ -n "$f" ] && problems+=("data/$f: differs from its source (run assets/build and commit it)")
+  done <<< "$changed"
 fi
 
 if [ ${#problems[@]} -gt 0 ]; then
