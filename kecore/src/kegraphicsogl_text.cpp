@@ -201,8 +201,12 @@ void AddGlyphQuad(const Glyph& g, float penX, float penY) {
 
 Font* GfxFontCreate(float scale) {
   int size = (int)(scale * 256);
+  if (size <= 0) {
+    fprintf(stderr, "[gfx] font atlas scale %g gives no pixels\n", (double)scale);
+    return nullptr;
+  }
   std::vector<unsigned char> ttf;
-  if (size <= 0 || !ReadWholeFile(kFontPath, &ttf)) {
+  if (!ReadWholeFile(kFontPath, &ttf)) {
     fprintf(stderr, "[gfx] cannot read %s\n", kFontPath);
     return nullptr;
   }
