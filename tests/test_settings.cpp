@@ -8,14 +8,11 @@
 #include <string>
 
 #include "battle/match.h"
-#include "framework/audio.h"
 #include "framework/gameobject.h"
-#include "framework/quad.h"
 #include "hpaudio.h"
 #include "hpmenus.h"
 #include "hppad.h"
 #include "hptest.h"
-#include "kegraphics.h"
 #include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
@@ -71,16 +68,14 @@ int VisibleSquares(int first) {
   return n;
 }
 
-int ClientWidth() {
+// The window's client size as the window system reports it.
+struct ClientSize {
   int w, h;
-  OsGetClientSize(&w, &h);
-  return w;
-}
-
-int ClientHeight() {
-  int w, h;
-  OsGetClientSize(&w, &h);
-  return h;
+};
+ClientSize Client() {
+  ClientSize c;
+  OsGetClientSize(&c.w, &c.h);
+  return c;
 }
 
 // Pixels of the last frame inside a rectangle of reference units, at the screen's scale, that
@@ -112,9 +107,8 @@ int ValuePixels(bool (*pass)(uint32_t)) {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void Start(bool fullscreen = false) {
-    ASSERT_TRUE(MenusStart(GS_Settings, fullscreen));
-    ScreenFullscreenFlag(GS_Settings) = fullscreen;
+  void Start() {
+    ASSERT_TRUE(MenusStart(GS_Settings));
     ASSERT_TRUE(TestStep(1));
     ASSERT_EQ((int)ObjectListOf(GS_Settings)->objects.size(), (int)OBJ_Count);
   }
@@ -128,7 +122,6 @@ class SettingsTest : public ::testing::Test {
   }
   bool stopped_ = false;
 };
-
 
 TEST_F(SettingsTest, TenLeftsEmptyTheMusicRowAndAnEleventhChangesNothing) {
   Start();
@@ -196,19 +189,19 @@ TEST_F(SettingsTest, WindowSizeWrapsBothWaysAndResizesAtOnce) {
   EXPECT_EQ(SysGetWindowHeight(), 1536);
   TestKeyUp(VK_LEFT);
   TestStep(1);
-  EXPECT_EQ(ClientWidth(), 2048);
-  EXPECT_EQ(ClientHeight(), 1536);
+  EXPECT_EQ(Client().w, 2048);
+  EXPECT_EQ(Client().h, 1536);
   EXPECT_FLOAT_EQ(ScreenScale().x, 2.56f);
 
   MenusPress(VK_RIGHT);
   EXPECT_EQ(windowSizeIndex, 0);
-  EXPECT_EQ(ClientWidth(), 800);
-  EXPECT_EQ(ClientHeight(), 600);
+  EXPECT_EQ(Client().w, 800);
+  EXPECT_EQ(Client().h, 600);
   MenusPress(VK_RIGHT);
   MenusPress(VK_RIGHT);
   EXPECT_EQ(windowSizeIndex, 2);
-  EXPECT_EQ(ClientWidth(), 1280);
-  EXPECT_EQ(ClientHeight(), 960);
+  EXPECT_EQ(Client().w, 1280);
+  EXPECT_EQ(Client().h, 960);
 
   // The board is drawn at the new scale: the corners are board, not the black of the window.
   TestCaptureFrames(true);
@@ -235,15 +228,15 @@ TEST_F(SettingsTest, FullScreenGreysTheSizeRowWhichIgnoresInputAndLeavingApplies
   EXPECT_TRUE(SysIsFullscreen());
   int dw, dh;
   SysGetDisplaySize(&dw, &dh);
-  EXPECT_EQ(ClientWidth(), dw);
-  EXPECT_EQ(ClientHeight(), dh);
+  EXPECT_EQ(Client().w, dw);
+  EXPECT_EQ(Client().h, dh);
 
   MenusPress(VK_DOWN);
   MenusPress(VK_LEFT);
   MenusPress(VK_RIGHT);
   MenusPress(VK_RIGHT);
   EXPECT_EQ(windowSizeIndex, 1);
-  EXPECT_EQ(ClientWidth(), dw);
+  EXPECT_EQ(Client().w, dw);
   EXPECT_EQ(ValuePixels(IsWhite), 0);
   EXPECT_GT(ValuePixels(IsGrey), 20);
   TestSaveFrame("/tmp/menus-settings-fullscreen.png");
@@ -254,8 +247,8 @@ TEST_F(SettingsTest, FullScreenGreysTheSizeRowWhichIgnoresInputAndLeavingApplies
   MenusPress(VK_LEFT);
   EXPECT_FALSE(SysIsFullscreen());
   EXPECT_FALSE(ScreenFullscreenFlag(GS_Settings));
-  EXPECT_EQ(ClientWidth(), 1400);
-  EXPECT_EQ(ClientHeight(), 1050);
+  EXPECT_EQ(Client().w, 1400);
+  EXPECT_EQ(Client().h, 1050);
   EXPECT_GT(ValuePixels(IsWhite), 50);
 }
 
@@ -263,14 +256,14 @@ TEST_F(SettingsTest, F11FlipsThisScreenAndTheFlagGoesBackToTheMainMenu) {
   Start();
   windowSizeIndex = 1;
   TestStep(1);
-  ASSERT_EQ(ClientWidth(), 1024);
+  ASSERT_EQ(Client().w, 1024);
   MenusPress(VK_F11);
   EXPECT_TRUE(ScreenFullscreenFlag(GS_Settings));
   EXPECT_TRUE(SysIsFullscreen());
   EXPECT_NE(Obj(OBJ_FullscreenSign)->texture, Obj(OBJ_MuteSign)->texture);  // On beside Off
   MenusPress(VK_F11);
   EXPECT_FALSE(SysIsFullscreen());
-  EXPECT_EQ(ClientWidth(), 1024);
+  EXPECT_EQ(Client().w, 1024);
   EXPECT_EQ(Obj(OBJ_FullscreenSign)->texture, Obj(OBJ_MuteSign)->texture);  // both Off
   MenusPress(VK_F11);
 

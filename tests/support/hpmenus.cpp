@@ -33,8 +33,6 @@ bool* HoldFlagOf(GameStateId screen) {
   return &holdForCredits;
 }
 
-}  // namespace
-
 void MenusResetGlobals() {
   musicVolume = soundVolume = 1.0f;
   musicVolumeStep = soundVolumeStep = 10;
@@ -44,9 +42,11 @@ void MenusResetGlobals() {
   battleOnHold = holdForHowToPlay = holdForSettings = holdForCredits = false;
 }
 
-bool MenusStart(GameStateId first, bool fullscreen) {
+}  // namespace
+
+bool MenusStart(GameStateId first) {
   MenusResetGlobals();
-  if (!TestEngineStart(800, 600, fullscreen)) return false;
+  if (!TestEngineStart(800, 600)) return false;
   gAudio.Init();
   gHowToPlayAudio.Init();
   gCreditsAudio.Init();

@@ -6,14 +6,12 @@
 
 #include "kegsm.h"
 
-// Engine windowed at 800 by 600 (or in full screen), the four sound instances, every screen
-// registered, the settings and hold flags at their defaults, the state manager on `first`.
-// Leaves the first frame to the caller.
-bool MenusStart(GameStateId first, bool fullscreen = false);
+// Engine windowed at 800 by 600, the four sound instances, every screen registered, the
+// settings, full-screen flags and hold flags at their start values, the state manager on
+// `first`. Leaves the first frame to the caller.
+bool MenusStart(GameStateId first);
 // Requests GS_Quit unless the run has ended, steps until it has, shuts the sound and the engine.
 void MenusStop();
-// The settings globals, full-screen flags and hold flags back to their start values.
-void MenusResetGlobals();
 
 // A press: down for one frame, then up for one frame (so the next press is a new one).
 void MenusPress(int vk);
