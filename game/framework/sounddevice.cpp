@@ -86,17 +86,17 @@ ALint SourceState(SndChannel* ch) {
 
 // Decodes to 16-bit samples with at most two channels; false with a reason on stderr.
 bool DecodeWav(const char* path, SndSound* out) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wav;
   Uint8* data = nullptr;
   Uint32 len = 0;
-  if (!SDL_LoadWAV(path, &spec, &data, &len)) {
+  if (!SDL_LoadWAV(path, &wav, &data, &len)) {
     fprintf(stderr, "[audio] cannot load %s: %s\n", path, SDL_GetError());
     return false;
   }
-  Uint8 channels = spec.channels >= 2 ? 2 : 1;
+  Uint8 channels = wav.channels >= 2 ? 2 : 1;
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, channels,
-                        spec.freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS, channels,
+                        wav.freq) < 0) {
     fprintf(stderr, "[audio] cannot convert %s: %s\n", path, SDL_GetError());
     SDL_FreeWAV(data);
     return false;
@@ -114,7 +114,7 @@ bool DecodeWav(const char* path, SndSound* out) {
   alGetError();
   alGenBuffers(1, &out->buffer);
   alBufferData(out->buffer, channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, pcm, bytes,
-               spec.freq);
+               wav.freq);
   bool ok = alGetError() == AL_NO_ERROR;
   if (!ok) {
     fprintf(stderr, "[audio] the sound device refused %s\n", path);
