@@ -25,7 +25,7 @@ def wood_select():
     out *= np.clip(t / 0.0004, 0, 1)
     mix = Mix(0.4)
     mix.add(out, 0.0, send=0.08)
-    return _finish(mix, 0.25, rt60=0.35, wet=0.5)
+    return _finish(mix, 0.25, rt60=0.35, wet=0.5, loud=-12.0)
 
 
 def goal_reached():

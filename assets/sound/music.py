@@ -320,7 +320,7 @@ def vic2():
     p.play([(2.5, 2.5, m) for m in (45, 57, 61, 64, 69)],
            lambda f, d, r: ins.brass(f, d * 0.8, 0.75, r, attack=0.05, bright=0.8),
            gain=0.22, send=0.3, loose=0.0)
-    p.play([(2.5, 1, 33)], lambda f, d, r: ins.timpani(f, 0.8, r), gain=0.45, send=0.3)
+    p.play([(2.5, 1, 33)], lambda f, d, r: ins.timpani(f, 0.8, r), gain=0.3, send=0.3)
     p.play(notes("r:2.5 A3:1"), lambda f, d, r: ins.harp(f, 0.8, r), gain=0.3, send=0.3)
     return _jingle(mix, 2.6)
 
@@ -352,7 +352,7 @@ def match_fanfare(key, seed, style):
                loose=0.0)
     roll = [(i * 0.125, 0.125, lowest((7 + k) % 12, 38)) for i in range(int(land * 8))]
     p.play(roll, lambda f, d, r: ins.timpani(f, 0.35, r, length=0.8), gain=0.35, send=0.3, vary=0.2)
-    p.play([(land, 1, lowest(k % 12, 36))], lambda f, d, r: ins.timpani(f, 1.0, r), gain=0.6, send=0.3)
+    p.play([(land, 1, lowest(k % 12, 36))], lambda f, d, r: ins.timpani(f, 1.0, r), gain=0.4, send=0.3)
     p.hit([land], lambda r: ins.crash(0.7, r, length=2.0), gain=0.2, pan=0.2, send=0.25)
     p.hit([0], lambda r: ins.crash(0.4, r, length=1.2), gain=0.1, pan=-0.3, send=0.25)
     return _jingle(mix, 2.95)

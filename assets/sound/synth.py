@@ -334,12 +334,12 @@ def limit(x, ceiling_db=-1.3, look=0.004, circular=False):
     w = n_of(look)
     gm = _running_min(g, 2 * w + 1, circular)
     k = np.ones(w + 1) / (w + 1)
+    h = w // 2 + 1
     if circular:
-        h = w // 2
-        p = np.concatenate([gm[-h - 1:], gm, gm[:h + 1]])
-        gs = np.convolve(p, k, mode="same")[h + 1:h + 1 + len(gm)]
+        p = np.concatenate([gm[-h:], gm, gm[:h]])
     else:
-        gs = np.convolve(gm, k, mode="same")
+        p = np.concatenate([np.full(h, gm[0]), gm, np.full(h, gm[-1])])
+    gs = np.convolve(p, k, mode="same")[h:h + len(gm)]
     gs = np.minimum(gs, g)  # the smoothing never lets a sample through the ceiling
     return x * gs
 
