@@ -40,6 +40,11 @@ const float kAheadReach2 = 10000000;  // squared: the whole lane
 const uint32_t kMarkerColor[2] = {0x8850C878, 0x88FF689D};
 const uint32_t kBarGreen = 0xFF00FF00;
 
+struct TroopRoster {
+  std::vector<Troop*> all;  // in creation order, which is their order in the battle's list
+};
+TroopRoster gRoster;
+
 }  // namespace
 
 bool TroopKindIsValid(TroopKind kind) { return kind >= KnightTroop && kind <= Troll; }
@@ -81,13 +86,23 @@ Troop::Troop(TroopKind k, int32_t l, bool right)
   healthBar->color = kBarGreen;
 
   // The newest troop of the same player in the lane walks in front, dead or alive.
-  for (GameObject* o : BattleObjects().objects) {
-    Troop* t = AsTroop(o);
-    if (!t || t->lane != lane || t->rightSide != rightSide) continue;
+  for (Troop* t : gRoster.all) {
+    if (t->lane != lane || t->rightSide != rightSide) continue;
     float dx = t->position.x - position.x, dy = t->position.y - position.y;
     if (dx * dx + dy * dy < kAheadReach2) ahead = t;
   }
+  gRoster.all.push_back(this);
 }
+
+Troop::~Troop() {
+  for (size_t i = gRoster.all.size(); i-- > 0;)
+    if (gRoster.all[i] == this) {
+      gRoster.all.erase(gRoster.all.begin() + i);
+      break;
+    }
+}
+
+const std::vector<Troop*>& TroopAll() { return gRoster.all; }
 
 GameObject* Troop::MakeDagger() {
   return CreateGameObject(gQuadMesh, BattleTexture("Dagger"), position.x, position.y, scale.x,
@@ -106,8 +121,7 @@ Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide) {
 }
 
 Troop* AsTroop(GameObject* object) {
-  // Every troop's type is its kind; other objects rarely draw a number in that range, so the
-  // cast runs for troops almost only (the battle's list fills up with spent animations).
+  // Every troop's type is its kind; other objects rarely draw a number in that range.
   if (!object || !TroopKindIsValid(object->type)) return nullptr;
   return dynamic_cast<Troop*>(object);
 }

@@ -2,6 +2,7 @@
 // lane that marches, queues, targets, strikes and dies, with its health bar and range marker.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "framework/gameobject.h"
 
@@ -30,6 +31,7 @@ const float kTroopStep = 0.016f;
 class Troop : public GameObject {
  public:
   Troop(TroopKind kind, int32_t lane, bool rightSide);
+  ~Troop() override;
   void Move() override;
   void FindTarget() override;
   void Attack() override;
@@ -71,6 +73,9 @@ class Troop : public GameObject {
 Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide);
 // The object as a troop, or null.
 Troop* AsTroop(GameObject* object);
+// Every troop that exists, oldest first: the battle's list in its order without the other
+// objects (spent animations pile up there during a round). A troop leaves it when deleted.
+const std::vector<Troop*>& TroopAll();
 // Damage d with the health bar shrunk by the same share; kills troop, bar and marker at 0.
 void TroopDamage(Troop* t, float d);
 void TroopKill(Troop* t);

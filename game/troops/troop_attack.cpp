@@ -76,10 +76,9 @@ void Slow(Troop* t) {
 void DryadHeal(const Troop& dryad) {
   Troop* allies[kDryadMaxAllies];
   int n = 0;
-  for (GameObject* o : BattleObjects().objects) {
+  for (Troop* a : TroopAll()) {
     if (n == kDryadMaxAllies) break;
-    Troop* a = AsTroop(o);
-    if (!a || a == &dryad || a->lane != dryad.lane || a->rightSide != dryad.rightSide || !a->alive)
+    if (a == &dryad || a->lane != dryad.lane || a->rightSide != dryad.rightSide || !a->alive)
       continue;
     if (MathVec2Distance(a->position, dryad.position) <= kDryadReach) allies[n++] = a;
   }
@@ -100,9 +99,8 @@ void DryadHeal(const Troop& dryad) {
 // The oldest enemy in the target's lane just behind it on the board's left, dead or alive.
 Troop* SplashVictim(const Troop& attacker) {
   const Troop* target = attacker.target;
-  for (GameObject* o : BattleObjects().objects) {
-    Troop* v = AsTroop(o);
-    if (!v || v == target || v->rightSide == attacker.rightSide || v->lane != target->lane ||
+  for (Troop* v : TroopAll()) {
+    if (v == target || v->rightSide == attacker.rightSide || v->lane != target->lane ||
         !(v->position.x < target->position.x))
       continue;
     if (MathRectOverlap(v->position, kHitBoxWidth, v->scale.y, target->position,

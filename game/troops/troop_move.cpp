@@ -143,9 +143,8 @@ void Troop::FindTarget() {
   }
   // The box reaches range / 2 ahead: no lane number is needed, lanes lie 70 apart.
   Vec2 box = {position.x + Forward(*this) * range * 0.25f, position.y};
-  for (GameObject* o : BattleObjects().objects) {
-    Troop* c = AsTroop(o);
-    if (!c || c == this || c->rightSide == rightSide || !c->alive) continue;
+  for (Troop* c : TroopAll()) {
+    if (c == this || c->rightSide == rightSide || !c->alive) continue;
     if (!MathRectOverlap(box, range * 0.5f, kSearchHeight, c->position, kHitBoxWidth, c->scale.y))
       continue;
     if (c->flying && !ranged && !flying) continue;
