@@ -44,9 +44,9 @@ void MenusResetGlobals() {
 
 }  // namespace
 
-bool MenusStart(GameStateId first) {
+bool MenusStart(GameStateId first, int w, int h) {
   MenusResetGlobals();
-  if (!TestEngineStart(800, 600)) return false;
+  if (!TestEngineStart(w, h)) return false;
   gAudio.Init();
   gHowToPlayAudio.Init();
   gCreditsAudio.Init();

@@ -8,8 +8,9 @@
 
 // Engine windowed at 800 by 600, the four sound instances, every screen registered, the
 // settings, full-screen flags and hold flags at their start values, the state manager on
-// `first`. Leaves the first frame to the caller.
-bool MenusStart(GameStateId first);
+// `first`. Leaves the first frame to the caller. A smaller window shows only the middle of the
+// board (at the scale of the selected size) but draws much faster.
+bool MenusStart(GameStateId first, int w = 800, int h = 600);
 // Requests GS_Quit unless the run has ended, steps until it has, shuts the sound and the engine.
 void MenusStop();
 
