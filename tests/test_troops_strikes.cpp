@@ -58,26 +58,6 @@ TEST_F(StrikeTest, KnightStrikesAFullTrollAfterOnePeriodTo95WithABarOf24_78AndAH
   EXPECT_FALSE(troll->flashing);
 }
 
-TEST_F(StrikeTest, PlayerTwoBlowsFaceLeftAndTwoPictureKindsShowBoth) {
-  Troop* archer = TroopPlace(Archer, 0, true, 0);
-  TroopPlace(Golem, 0, false, -100);
-  Troop* bear = TroopPlace(Bear, 1, false, 0);
-  TroopPlace(Golem, 1, true, 20);
-  archer->canAttack = bear->canAttack = true;
-  int before = TroopObjectCount();
-  ASSERT_TRUE(TestStep(1));
-  std::vector<Animation*> a = AnimationsSince(before);
-  ASSERT_EQ(a.size(), 3u);
-  EXPECT_FLOAT_EQ(a[0]->startScale.x, -60);  // the archer's arrow, mirrored
-  EXPECT_FLOAT_EQ(a[0]->finalPosition.x, -100);
-  EXPECT_FLOAT_EQ(a[0]->duration, 0.5f);
-  // The bear's two claw strokes fall at the target's x and 15 units short of it.
-  EXPECT_FLOAT_EQ(a[1]->startPosition.x, 20);
-  EXPECT_FLOAT_EQ(a[2]->startPosition.x, 5);
-  EXPECT_FLOAT_EQ(a[1]->startPosition.y - a[1]->finalPosition.y, 30);
-  EXPECT_FLOAT_EQ(a[1]->startRotation, 2.0f);
-}
-
 TEST_F(StrikeTest, AStrikeToExactlyZeroKillsTheTargetWithItsBarAndMarker) {
   Troop* knight = TroopPlace(KnightTroop, 0, false, 0);
   Troop* troll = TroopPlace(Troll, 0, true, 20);
