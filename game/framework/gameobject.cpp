@@ -22,7 +22,12 @@ const int kListCount = sizeof kListStates / sizeof kListStates[0];
 struct ObjectLists {
   ObjectList lists[kListCount];
 };
-ObjectLists gLists;
+// Made on first use and never destroyed: objects still listed at exit stay reachable, as they
+// were for the whole run.
+ObjectLists& Lists() {
+  static ObjectLists* lists = new ObjectLists();
+  return *lists;
+}
 
 }  // namespace
 
@@ -84,7 +89,7 @@ void ObjectList::Free() {
 
 ObjectList* ObjectListOf(GameStateId id) {
   for (int i = 0; i < kListCount; ++i)
-    if (kListStates[i] == id) return &gLists.lists[i];
+    if (kListStates[i] == id) return &Lists().lists[i];
   return nullptr;
 }
 
