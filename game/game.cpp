@@ -3,6 +3,7 @@
 
 #include "battle/battle.h"
 #include "framework/audio.h"
+#include "framework/gameobject.h"
 #include "screens/credits.h"
 #include "screens/heroselect.h"
 #include "screens/howtoplay.h"
@@ -64,6 +65,10 @@ bool GameStart() {
 }
 
 void GameEnd() {
+  // The last screen's Free retired its objects; nothing purges them after the loop but this.
+  const GameStateId states[] = {GS_Battle, GS_MainMenu, GS_RoundOver, GS_HeroSelect,
+                                GS_SpellSelect, GS_HowToPlay, GS_Settings, GS_Credits};
+  for (GameStateId id : states) ObjectListOf(id)->Purge();
   GameAudioEnd();
   SysShutdown();
 }
