@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "battle/match.h"
+#include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "hppad.h"
 #include "hpscreens.h"
 #include "hptest.h"
 #include "keinput.h"
 #include "keos.h"
+#include "kesystem.h"
 #include "screens/mainmenu.h"
 #include "screens/screen.h"
 
@@ -89,6 +91,10 @@ TEST_F(MainMenuTest, HoldingSpaceAtStartSkipsTheLogosInTheFirstFrame) {
 }
 
 TEST_F(MainMenuTest, LogosFadeInTurnAndTheMenuShowsAfterNineSeconds) {
+  // An 800 by 600 window at scale 1 shows the whole board and draws 9 s of frames faster.
+  ScreenFullscreenFlag(GS_MainMenu) = false;
+  SysSetFullscreen(false);
+  SysSetWindowSize(800, 600);
   TestStep(1);
   std::vector<GameObject*> logos = Logos();
   GameObject *school = logos[0], *team = logos[1], *audio = logos[2], *curtain = logos[4];
@@ -180,6 +186,9 @@ TEST_F(MainMenuTest, ConfirmHandsTheFullScreenFlagToTheNextScreen) {
   ScreensPress(VK_SPACE);
   EXPECT_EQ(GsmGetCurrentState(), GS_HeroSelect);
   EXPECT_TRUE(ScreenFullscreenFlag(GS_HeroSelect));
+  // The menu's sounds went with it, the title music stopped first.
+  EXPECT_EQ(gAudio.sounds.count("data/Sound/HollowPikes.wav"), 0u);
+  EXPECT_EQ(gAudio.sounds.count("data/Sound/WoodSelect.wav"), 0u);
 }
 
 TEST_F(MainMenuTest, QuitQuestionOpensMovesClosesAndQuits) {
