@@ -1,12 +1,246 @@
-// pause.cpp - the battle's pause menu.
-// Placeholder until the pause menu is built.
+// pause.cpp - the battle's pause menu: opened by either player and steered by its opener alone,
+// seven entries on a panel over the frozen board, the held screens, restart and a quit question.
 #include "battle/pause.h"
+
+#include "battle/battle.h"
+#include "framework/audio.h"
+#include "framework/gameobject.h"
+#include "framework/quad.h"
+#include "keinput.h"
+#include "keos.h"
+#include "screens/screen.h"
 
 bool battlePaused = false;
 bool pauseOpenedByP1 = false;
 bool pauseOpenedByP2 = false;
 int pauseCursor[2] = {-1, -1};
+bool quitConfirmShown = false;
+int quitConfirmCursor[2] = {0, 0};
 
-void PauseReset() {}
-void PauseUpdate() {}
-void PauseDraw() {}
+namespace {
+
+enum PauseItem {
+  PI_Continue = 1, PI_Menu = 0, PI_HowToPlay = -1, PI_Settings = -2, PI_Credits = -3,
+  PI_Restart = -4, PI_Quit = -5,
+};
+enum PauseChoice { PC_Yes = 0, PC_No = -1 };
+
+// Items are 40 apart from "Continue" at 110 down to "Quit" at -130; labels sit 10 below.
+const float kItemY0 = 70, kItemStep = 40, kLabelDrop = 10;
+const float kChoiceY0 = 10, kChoiceStep = 60;  // "Yes" at 10, "No" at -50
+const float kCursorX = 170, kCursorSize = 50;
+const float kChoiceCursorX = 40, kChoiceCursorSize = 25;
+const uint32_t kPanelColor = 0x88FFFFFF;
+const uint32_t kCursorColor[2] = {0xFF9F00C5, 0xFF000000};
+const uint32_t kItemColor = 0xFFFFFF00, kTitleColor = 0xFFFF0000;
+const float kItemScale = 0.8333333f, kTitleScale = 0.8f;
+
+enum PauseKey { PK_Open, PK_Up, PK_Down, PK_Confirm, PK_Count };
+// Up to two keys per action (0: none) and one button on the player's own pad.
+const int kKeys[2][PK_Count][2] = {
+    {{'P', VK_ESCAPE}, {'W', 0}, {'S', 0}, {VK_SPACE, 0}},
+    {{VK_NUMPAD0 + 9, 0}, {VK_UP, 0}, {VK_DOWN, 0}, {VK_SPACE, 0}},
+};
+const uint16_t kPadButtons[PK_Count] = {PAD_START, PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_A};
+
+struct PauseMenu {
+  GameObject* panel = nullptr;
+  GameObject* cursor = nullptr;
+  // The menu closed in this update: the battle goes on from the next one, so the press that
+  // closed it is not also read as a summon (A on a pad) or a lane move.
+  bool resumeNext = false;
+  ScreenLabel<10> title;
+  ScreenLabel<10> shortItems[2];  // "Continue", "Quit"
+  ScreenLabel<20> items[5];       // "Go back to menu" .. "Restart"
+  ScreenLabel<50> question;
+  ScreenLabel<10> yes, no;
+};
+
+template <size_t N>
+void PauseLabel(ScreenLabel<N>& label, const char* text, float x, float y, float k,
+                uint32_t color) {
+  label.Format("%s", text);
+  label.x = x;
+  label.y = y;
+  label.k = k;
+  label.color = color;
+}
+
+float PauseItemY(int item) { return kItemY0 + kItemStep * item; }
+float PauseChoiceY(int choice) { return kChoiceY0 + kChoiceStep * choice; }
+
+PauseMenu MakePauseMenu() {
+  PauseMenu m;
+  PauseLabel(m.title, "PAUSED", -55, 130, kTitleScale, kTitleColor);
+  PauseLabel(m.shortItems[0], "Continue", -50, PauseItemY(PI_Continue) - kLabelDrop, kItemScale,
+             kItemColor);
+  PauseLabel(m.shortItems[1], "Quit", -35, PauseItemY(PI_Quit) - kLabelDrop, kItemScale,
+             kItemColor);
+  const char* const texts[5] = {"Go back to menu", "How to play", "Settings", "Credits", "Restart"};
+  const float x[5] = {-100, -70, -45, -45, -40};
+  for (int i = 0; i < 5; ++i)
+    PauseLabel(m.items[i], texts[i], x[i], PauseItemY(PI_Menu - i) - kLabelDrop, kItemScale,
+               kItemColor);
+  PauseLabel(m.question, "Are you sure?", -80, 60, kItemScale, kTitleColor);
+  PauseLabel(m.yes, "Yes", -20, 0, kItemScale, kItemColor);
+  PauseLabel(m.no, "No", -20, -60, kItemScale, kItemColor);
+  return m;
+}
+PauseMenu gPause = MakePauseMenu();
+
+bool PauseFired(int player, PauseKey action) {
+  for (int key : kKeys[player][action])
+    if (key && InputIsTriggered(key)) return true;
+  return InputPadIsTriggered(player, kPadButtons[action]);
+}
+
+int PauseOpener() {
+  if (pauseOpenedByP1) return 0;
+  if (pauseOpenedByP2) return 1;
+  return -1;
+}
+
+// Player 1's cursor points right from the left of the panel, player 2's is mirrored on the right.
+float PauseSide(int player) { return player == 0 ? -1.0f : 1.0f; }
+
+void PauseCursorAt(int player, float x, float y, float size) {
+  GameObject* c = gPause.cursor;
+  if (!c) return;
+  c->position = {PauseSide(player) * x, y};
+  c->scale = {-PauseSide(player) * size, size};
+}
+
+GameObject* PauseTinted(GameObject* o, uint32_t color) {
+  o->tinted = true;
+  o->color = color;
+  return o;
+}
+
+void PauseOpen(int player) {
+  battlePaused = true;
+  (player == 0 ? pauseOpenedByP1 : pauseOpenedByP2) = true;
+  pauseCursor[player] = PI_HowToPlay;
+  gPause.panel = PauseTinted(CreateGameObject(gQuadMesh, nullptr, 0, 0, 400, 300), kPanelColor);
+  gPause.cursor = PauseTinted(CreateGameObject(gQuadMesh, BattleTexture("arrow"), 0, 0, 0, 0),
+                              kCursorColor[player]);
+  PauseCursorAt(player, kCursorX, PauseItemY(PI_HowToPlay), kCursorSize);
+}
+
+// Continue and Restart: the panel and the cursor go, the battle is unpaused from the next update.
+void PauseClose(int player) {
+  for (GameObject* o : {gPause.panel, gPause.cursor})
+    if (o) o->alive = false;
+  gPause.panel = gPause.cursor = nullptr;
+  pauseCursor[player] = -1;
+  pauseOpenedByP1 = pauseOpenedByP2 = false;
+  gPause.resumeNext = true;
+}
+
+// The battle stays on hold, menu and all, while the screen is shown over it.
+void PauseHoldFor(bool& holdFlag, GameStateId screen) {
+  holdFlag = true;
+  battleOnHold = true;
+  ScreenHandOver(screen);
+}
+
+void PauseCarryOut(int player) {
+  switch (pauseCursor[player]) {
+    case PI_Continue:
+      PauseClose(player);
+      break;
+    case PI_Menu:
+      gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
+      ScreenHandOver(GS_MainMenu);
+      break;
+    case PI_HowToPlay: PauseHoldFor(holdForHowToPlay, GS_HowToPlay); break;
+    case PI_Settings: PauseHoldFor(holdForSettings, GS_Settings); break;
+    case PI_Credits: PauseHoldFor(holdForCredits, GS_Credits); break;
+    case PI_Restart:
+      PauseClose(player);
+      gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
+      gAudio.StopAll();
+      GsmSetNextState(GS_Restart);
+      break;
+    case PI_Quit:
+      quitConfirmShown = true;
+      quitConfirmCursor[player] = PC_Yes;
+      PauseCursorAt(player, kChoiceCursorX, PauseChoiceY(PC_Yes), kChoiceCursorSize);
+      break;
+  }
+}
+
+// Up and Down step through a column whose top is `top` and bottom `bottom`, wrapping at both
+// ends; Up wins when both are pressed. False when neither was.
+bool PauseStep(int player, int& at, int top, int bottom) {
+  bool up = PauseFired(player, PK_Up), down = PauseFired(player, PK_Down);
+  if (up && at == top) at = bottom;
+  else if (down && at == bottom) at = top;
+  else if (up) at += 1;
+  else if (down) at -= 1;
+  else return false;
+  BattlePlay(SND_Select);
+  return true;
+}
+
+void PauseMenuInput(int player) {
+  int& item = pauseCursor[player];
+  if (PauseStep(player, item, PI_Continue, PI_Quit)) {
+    if (gPause.cursor) gPause.cursor->position.y = PauseItemY(item);
+  } else if (PauseFired(player, PK_Confirm)) {
+    PauseCarryOut(player);
+  }
+}
+
+void PauseQuestionInput(int player) {
+  int& choice = quitConfirmCursor[player];
+  if (PauseStep(player, choice, PC_Yes, PC_No)) {
+    if (gPause.cursor) gPause.cursor->position.y = PauseChoiceY(choice);
+  } else if (PauseFired(player, PK_Confirm)) {
+    if (choice == PC_Yes) {
+      GsmSetNextState(GS_Quit);
+      return;
+    }
+    quitConfirmShown = false;
+    choice = PC_Yes;
+    PauseCursorAt(player, kCursorX, PauseItemY(PI_Quit), kCursorSize);
+  }
+}
+
+}  // namespace
+
+void PauseReset() {
+  battlePaused = pauseOpenedByP1 = pauseOpenedByP2 = false;
+  pauseCursor[0] = pauseCursor[1] = -1;
+  quitConfirmShown = false;
+  quitConfirmCursor[0] = quitConfirmCursor[1] = PC_Yes;
+  gPause.panel = gPause.cursor = nullptr;  // freed with the battle's objects
+  gPause.resumeNext = false;
+}
+
+void PauseUpdate() {
+  if (gPause.resumeNext) {
+    gPause.resumeNext = false;
+    battlePaused = false;
+  }
+  if (!battlePaused && PauseFired(0, PK_Open) && !pauseOpenedByP2) PauseOpen(0);
+  else if (!battlePaused && PauseFired(1, PK_Open)) PauseOpen(1);
+
+  int player = PauseOpener();
+  if (player < 0) return;
+  if (quitConfirmShown) PauseQuestionInput(player);
+  else PauseMenuInput(player);
+}
+
+void PauseDraw() {
+  if (PauseOpener() < 0) return;
+  Font* font = BattleFont();
+  if (quitConfirmShown) {
+    gPause.question.Print(font);
+    gPause.yes.Print(font);
+    gPause.no.Print(font);
+    return;
+  }
+  gPause.title.Print(font);
+  for (const ScreenLabel<10>& label : gPause.shortItems) label.Print(font);
+  for (const ScreenLabel<20>& label : gPause.items) label.Print(font);
+}
