@@ -183,6 +183,10 @@ TEST(FrameNoGl33, MissingOpenGl33ShowsTheBoxAndFailsStartUp) {
 }
 
 TEST(SingleInstance, SecondCopyExitsAtOnceWithStatusZero) {
+  // A private lock folder, so a game running elsewhere on this machine cannot interfere.
+  char dir[] = "/tmp/hp-lock-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  setenv("XDG_RUNTIME_DIR", dir, 1);
   ASSERT_TRUE(OsInstanceLockAcquire("Hollow Pikes"));
   pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -209,6 +213,7 @@ TEST(SingleInstance, SecondCopyExitsAtOnceWithStatusZero) {
   waitpid(probe, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   OsInstanceLockRelease();
+  unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
