@@ -3,12 +3,17 @@
 // to the main menu, the quit question, and a held battle released when the game is quit.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "battle/battle.h"
 #include "battle/pause.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
+#include "hpaudio.h"
 #include "hpmenus.h"
 #include "hppad.h"
 #include "hptest.h"
@@ -18,6 +23,26 @@
 #include "screens/screen.h"
 
 namespace {
+
+// The whole program plays through the wave backend, so that the clicks can be heard back.
+const std::string& MixPath() {
+  static std::string path = TestTempPath("pause-mix.wav");
+  return path;
+}
+struct WaveBackend : ::testing::Environment {
+  void SetUp() override { TestUseWaveBackend(MixPath()); }
+};
+::testing::Environment* const gWave = ::testing::AddGlobalTestEnvironment(new WaveBackend);
+
+// Frames in real time, for the backend mixes in real time.
+void RunFor(double seconds) {
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point start = Clock::now();
+  while (std::chrono::duration<double>(Clock::now() - start).count() < seconds) {
+    TestStep(1);
+    usleep(10000);
+  }
+}
 
 // Tests that read no pixels run in a small window that draws fast.
 const struct { int w, h; } kSmall = {160, 120};
@@ -80,6 +105,7 @@ class PauseTest : public ::testing::Test {
     gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
     for (BattlePlayer& p : gPlayers) p.spellCursor = 1;
     ASSERT_TRUE(MenusStart(GS_Battle, w, h));
+    musicVolume = music_;
     before_ = MenusLiveCounts();  // nothing of the battle loaded yet
     if (pads) MenusAttachPads(2, pads_);
     ASSERT_TRUE(TestStep(2));
@@ -103,6 +129,7 @@ class PauseTest : public ::testing::Test {
     EXPECT_FLOAT_EQ(Cursor()->position.x, player == 0 ? -170 : 170);
     EXPECT_FLOAT_EQ(Cursor()->position.y, ItemY(item));
   }
+  float music_ = 1.0f;
   LiveCounts before_ = {};
   int pads_[2] = {-1, -1};
   bool stopped_ = false;
@@ -436,6 +463,22 @@ TEST_F(PauseTest, MenusOfBothPlayersAndTheQuestionAreDrawnOverTheBoard) {
   MenusPress(VK_DOWN);
   TestSaveFrame("/tmp/pause-p2.png");
   EXPECT_GT(RedPixels(-60, 120, 60, 160), boardRed + 100);
+}
+
+TEST_F(PauseTest, EveryMoveIsHeardWhileTheBattleIsPaused) {
+  music_ = 0;  // the clicks are all there is to hear
+  Start();
+  MenusPress(VK_ESCAPE);
+  RunFor(0.4);
+  MenusPress('S');
+  RunFor(0.6);
+  MenusStop();
+  stopped_ = true;
+  TestMix mix;
+  ASSERT_TRUE(TestReadMix(MixPath(), &mix));
+  double loudest = 0;
+  for (double t = 0; t < mix.Seconds(); t += 0.05) loudest = std::max(loudest, mix.Rms(t, t + 0.1));
+  EXPECT_GT(loudest, 0.05) << "the paused battle silenced its own click";
 }
 
 }  // namespace

@@ -155,7 +155,9 @@ void BattleUpdate() {
     RoundEndStep();
     if (RoundRunning()) RunningStep();
   } else {
-    BoardPauseChannels(true);
+    // Every battle sound waits, except the pause menu's click, which would never be heard.
+    for (int s = 0; s < SND_Count; ++s)
+      if (ChannelSlot* c = BattleChannel((BattleSound)s)) c->SetPaused(s != SND_Select);
     gAudio.Update();
     InputPadSetVibration(0, 0);
     InputPadSetVibration(1, 0);
