@@ -44,12 +44,13 @@ class RoundOverTest : public ::testing::Test {
     TestStep(n);
     frames_ += n;
   }
-  // One more frame, captured and saved.
+  // One more frame, captured and saved; then the waits run in a small window.
   void Shot(const char* name) {
     TestCaptureFrames(true);
     Step(1);
     ScreensSaveShot(name);
     TestCaptureFrames(false);
+    ScreensShrinkWindow();
   }
   // Texture names of the objects in drawing order.
   std::vector<std::string> Pictures() {
@@ -161,6 +162,7 @@ TEST_F(RoundOverTest, MatchEndingAfterADrawIsSilent) {
                                        "data/MageCharacter.png", "data/CharFrame.png"};
   EXPECT_EQ(Pictures(), expected);
   EXPECT_EQ(resultChannel, nullptr);
+  ScreensShrinkWindow();
   Step(182);
   EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
   EXPECT_EQ(gAudio.sounds.count("data/Sound/Match2.wav"), 0u) << "loaded, never played, freed";

@@ -13,17 +13,22 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "kegraphics.h"
+#include "kesystem.h"
 #include "screens/screen.h"
 
-bool ScreensStart(GameStateId first, bool fullscreen) {
-  if (!(fullscreen ? TestEngineStart(1920, 1080, true) : TestEngineStart(320, 240, false)))
-    return false;
+bool ScreensStart(GameStateId first, bool fullscreen, int w, int h) {
+  if (!(fullscreen ? TestEngineStart(1920, 1080, true) : TestEngineStart(w, h, false))) return false;
   gAudio.Init();
   // As if handed over from the screen before.
   ScreenFullscreenFlag(first) = fullscreen;
   GameRegisterStates();
   GsmInit(first);
   return true;
+}
+
+void ScreensShrinkWindow() {
+  SysSetFullscreen(false);
+  SysSetWindowSize(320, 240);
 }
 
 void ScreensStop() {

@@ -8,10 +8,14 @@
 
 class GameObject;
 
-// Engine at 1920 by 1080 in full screen (scale 1.8, first's flag set), or in a small window
-// that shows only the middle of the board but draws fast (scale 1, first's flag clear), gAudio on, every screen registered, the state manager
-// started on first. The first frame is not run yet.
-bool ScreensStart(GameStateId first, bool fullscreen = true);
+// Engine at 1920 by 1080 in full screen (scale 1.8, first's flag set), or in a window of w by h
+// (scale 1, first's flag clear; the default shows only the middle of the board but draws fast),
+// gAudio on, every screen registered, the state manager started on first. The first frame is not
+// run yet.
+bool ScreensStart(GameStateId first, bool fullscreen = true, int w = 320, int h = 240);
+// Leaves full screen for a small window, so that long waits draw fast. The screens' own flags,
+// and so their scales, stay as they are.
+void ScreensShrinkWindow();
 // Quits through the state manager (the current screen frees and unloads), then stops it all.
 void ScreensStop();
 
