@@ -169,8 +169,8 @@ void PauseCarryOut(int player) {
   }
 }
 
-// Up and Down step through a column whose top is `top` and bottom `bottom`, wrapping at both
-// ends; Up wins when both are pressed. False when neither was.
+// Up and Down step through a column from `top` down to `bottom`, wrapping at both ends. With
+// both pressed each end still wraps and in between Up wins. False when neither was pressed.
 bool PauseStep(int player, int& at, int top, int bottom) {
   bool up = PauseFired(player, PK_Up), down = PauseFired(player, PK_Down);
   if (up && at == top) at = bottom;
