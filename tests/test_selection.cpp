@@ -12,6 +12,7 @@
 #include "keinput.h"
 #include "keos.h"
 #include "screens/heroselect.h"
+#include "screens/screen.h"
 
 namespace {
 
@@ -78,8 +79,12 @@ TEST_F(SelectionTest, SpaceTwiceGivesTwoKnightsAndTheSpellSelection) {
   EXPECT_FALSE(ScreensShown(HeroArrow(0)));
   EXPECT_TRUE(ScreensShown(HeroArrow(1)));
   EXPECT_EQ(GsmGetCurrentState(), GS_HeroSelect);
+  ScreensPress(VK_F11);  // to a window: the spell selection must draw at the window's scale
+  EXPECT_FALSE(ScreenFullscreenFlag(GS_HeroSelect));
+  ScreenFullscreenFlag(GS_SpellSelect) = true;
   ScreensPress(VK_SPACE);
   EXPECT_EQ(GsmGetCurrentState(), GS_SpellSelect);
+  EXPECT_FALSE(ScreenFullscreenFlag(GS_SpellSelect));
   EXPECT_EQ(gMatch.hero[0], Hero_Knight);
   EXPECT_EQ(gMatch.hero[1], Hero_Knight);
   EXPECT_TRUE(SndChannelIsPlaying(music->channel)) << "the music plays on into spell selection";
