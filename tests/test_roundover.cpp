@@ -69,103 +69,66 @@ class RoundOverTest : public ::testing::Test {
   int frames_ = 0;
 };
 
-TEST_F(RoundOverTest, DrawShowsOnlyTheDrawBannerInSilenceAndReturnsToTheBattle) {
-  ScreenFullscreenFlag(GS_Battle) = false;
-  Enter(Round_Draw, 2, 3);
-  EXPECT_EQ(Pictures(), std::vector<std::string>{"data/RoundOverDraw.png"});
-  EXPECT_EQ(Jingle(), "none");
-  EXPECT_EQ(resultChannel, nullptr);
-  EXPECT_TRUE(gAudio.busySlots.empty());
-  Shot("result-draw");
-
-  EXPECT_EQ(FramesShown(), 181);  // 3 s of 1/60 s frames, the first below zero requests
-  TestStep(1);
-  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
-  EXPECT_TRUE(ScreenFullscreenFlag(GS_Battle)) << "a round banner hands the flag to the battle";
-  EXPECT_EQ(gMatch.heroHealth[0], 2) << "a round result changes no health";
-}
-
-TEST_F(RoundOverTest, RoundWinnerGetsBannerPortraitFrameAndVictoryJingle) {
+// Player 1 plays the Mage, player 2 the Orc. The round that ends a match leaves roundWinner as
+// the round before set it, so its banner lies under the match banner.
+TEST_F(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
+  const std::string p1 = "data/MageCharacter.png", p2 = "data/OrcCharacter.png";
   struct Case {
+    const char* shot;
     RoundResult winner;
+    int health1, health2;
     std::vector<std::string> pictures;
-    std::string jingle, shot;
-  };
-  const Case cases[] = {
-      {Round_P1Won, {"data/RoundOverP1.png", "data/MageCharacter.png", "data/CharFrame.png"},
-       "data/Sound/Vic1.wav", "result-round-p1"},
-      {Round_P2Won, {"data/RoundOverP2.png", "data/OrcCharacter.png", "data/CharFrame2.png"},
-       "data/Sound/Vic2.wav", "result-round-p2"},
+    std::string jingle;
+    GameStateId next;
+  } cases[] = {
+      {"result-draw", Round_Draw, 2, 3, {"data/RoundOverDraw.png"}, "none", GS_Battle},
+      {"result-round-p1", Round_P1Won, 2, 2,
+       {"data/RoundOverP1.png", p1, "data/CharFrame.png"}, "data/Sound/Vic1.wav", GS_Battle},
+      {"result-round-p2", Round_P2Won, 2, 2,
+       {"data/RoundOverP2.png", p2, "data/CharFrame2.png"}, "data/Sound/Vic2.wav", GS_Battle},
+      // The match jingles go the other way round: Match2 sounds when player 1 has won.
+      {"result-match-p1", Round_P1Won, 2, 0,
+       {"data/RoundOverP1.png", p1, "data/CharFrame.png", "data/MatchOverP1.png", p1,
+        "data/CharFrame.png"},
+       "data/Sound/Match2.wav", GS_MainMenu},
+      {"result-match-p2", Round_P2Won, 0, 1,
+       {"data/RoundOverP2.png", p2, "data/CharFrame2.png", "data/MatchOverP2.png", p2,
+        "data/CharFrame2.png"},
+       "data/Sound/Match1.wav", GS_MainMenu},
+      {"result-draw-then-match", Round_Draw, 3, 0,
+       {"data/RoundOverDraw.png", "data/MatchOverP1.png", p1, "data/CharFrame.png"}, "none",
+       GS_MainMenu},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shot);
-    Enter(c.winner, 2, 2);
+    ScreenFullscreenFlag(GS_Battle) = ScreenFullscreenFlag(GS_MainMenu) = false;
+    Enter(c.winner, c.health1, c.health2);
     EXPECT_EQ(Pictures(), c.pictures);
     EXPECT_EQ(Jingle(), c.jingle);
-    EXPECT_TRUE(JinglePlaying());
-    GameObject* portrait = ScreensObject(GS_RoundOver, c.pictures[1].c_str());
-    ASSERT_NE(portrait, nullptr);
-    EXPECT_EQ(portrait->position.x, -10);
-    EXPECT_EQ(portrait->position.y, -100);
-    Shot(c.shot.c_str());
-    Step(182);
-    EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
-    EXPECT_EQ(gMatch.heroHealth[0], 2);
-    EXPECT_EQ(gMatch.heroHealth[1], 2);
+    EXPECT_EQ(JinglePlaying(), c.jingle != "none");
+    for (GameObject* o : ObjectListOf(GS_RoundOver)->objects) {
+      if (o->scale.x != 150) continue;  // portraits and frames
+      EXPECT_EQ(o->position.x, -10);
+      EXPECT_EQ(o->position.y, -100);
+    }
+    Shot(c.shot);
+
+    EXPECT_EQ(FramesShown(), 181);  // 3 s of 1/60 s frames: the first below zero requests
+    TestStep(1);
+    EXPECT_EQ(GsmGetCurrentState(), c.next);
+    bool match = c.next == GS_MainMenu;
+    EXPECT_EQ(gMatch.heroHealth[0], match ? 3 : c.health1);
+    EXPECT_EQ(gMatch.heroHealth[1], match ? 3 : c.health2);
+    // A round banner hands the full-screen flag to the battle, a match banner to the menu only.
+    EXPECT_EQ(ScreenFullscreenFlag(GS_Battle), !match);
+    EXPECT_EQ(ScreenFullscreenFlag(GS_MainMenu), match);
+    // Every jingle loaded is freed, also a round jingle replaced by a match jingle.
+    for (const char* path : {"data/Sound/Vic1.wav", "data/Sound/Vic2.wav", "data/Sound/Match1.wav",
+                             "data/Sound/Match2.wav"})
+      EXPECT_EQ(gAudio.sounds.count(path), 0u) << path;
     ScreensStop();
   }
   ASSERT_TRUE(ScreensStart(GS_RoundOver));  // for TearDown
-}
-
-TEST_F(RoundOverTest, PlayerOneWinningTheMatchShowsTheMatchBannerAndGoesToTheMenu) {
-  ScreenFullscreenFlag(GS_Battle) = false;
-  ScreenFullscreenFlag(GS_MainMenu) = false;
-  Enter(Round_P1Won, 2, 0);
-  // The match banner, portrait and frame lie over the round's.
-  std::vector<std::string> expected = {"data/RoundOverP1.png", "data/MageCharacter.png",
-                                       "data/CharFrame.png",   "data/MatchOverP1.png",
-                                       "data/MageCharacter.png", "data/CharFrame.png"};
-  EXPECT_EQ(Pictures(), expected);
-  EXPECT_EQ(Jingle(), "data/Sound/Match2.wav") << "Match2 sounds when player 1 has won";
-  EXPECT_TRUE(JinglePlaying());
-  Shot("result-match-p1");
-
-  EXPECT_EQ(FramesShown(), 181);
-  EXPECT_EQ(gMatch.heroHealth[0], 3);
-  EXPECT_EQ(gMatch.heroHealth[1], 3);
-  EXPECT_EQ(GsmGetNextState(), GS_MainMenu);
-  TestStep(1);
-  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
-  EXPECT_TRUE(ScreenFullscreenFlag(GS_MainMenu));
-  EXPECT_FALSE(ScreenFullscreenFlag(GS_Battle)) << "a match banner hands nothing to the battle";
-  // Both the round jingle loaded first and the match jingle are gone.
-  EXPECT_EQ(gAudio.sounds.count("data/Sound/Vic1.wav"), 0u);
-  EXPECT_EQ(gAudio.sounds.count("data/Sound/Match2.wav"), 0u);
-}
-
-TEST_F(RoundOverTest, PlayerTwoWinningTheMatchPlaysMatchOne) {
-  Enter(Round_P2Won, 0, 1);
-  std::vector<std::string> pictures = Pictures();
-  ASSERT_EQ(pictures.size(), 6u);
-  EXPECT_EQ(pictures[3], "data/MatchOverP2.png");
-  EXPECT_EQ(pictures[4], "data/OrcCharacter.png");
-  EXPECT_EQ(pictures[5], "data/CharFrame2.png");
-  EXPECT_EQ(Jingle(), "data/Sound/Match1.wav");
-  Shot("result-match-p2");
-  Step(182);
-  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
-}
-
-TEST_F(RoundOverTest, MatchEndingAfterADrawIsSilent) {
-  Enter(Round_Draw, 3, 0);
-  std::vector<std::string> expected = {"data/RoundOverDraw.png", "data/MatchOverP1.png",
-                                       "data/MageCharacter.png", "data/CharFrame.png"};
-  EXPECT_EQ(Pictures(), expected);
-  EXPECT_EQ(resultChannel, nullptr);
-  ScreensShrinkWindow();
-  Step(182);
-  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
-  EXPECT_EQ(gAudio.sounds.count("data/Sound/Match2.wav"), 0u) << "loaded, never played, freed";
 }
 
 TEST_F(RoundOverTest, JingleFollowsMuteAndMusicVolume) {
