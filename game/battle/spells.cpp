@@ -16,7 +16,7 @@ const float kStep = 0.016f;          // per running update, whatever the frame t
 const float kEffectDuration = 2.5f;  // lane effects, the Quake tremor and Freeze
 const float kImpactDelay = 1.0f;
 const float kArrowX = 350;           // where the arrows stand when there is no board
-const float kMeteorReach = 100;      // sweep limits and Wind's hold, in front of each arrow
+const float kClearance = 100;  // the meteor's sweep and Wind's hold stay this far before an arrow
 const float kSweepStep = 6;
 const float kTremor = 0.25f;
 
@@ -100,7 +100,7 @@ void Tint(Troop* t, uint32_t color) {
 
 // Wind holds its victims at least 100 units in front of their own arrow.
 void HoldBack(GameObject* o, int caster, float halfWidth) {
-  float bound = ArrowAt(1 - caster).x - Forward(caster) * (kMeteorReach + halfWidth);
+  float bound = ArrowAt(1 - caster).x - Forward(caster) * (kClearance + halfWidth);
   o->position.x = caster == 0 ? std::min(o->position.x, bound) : std::max(o->position.x, bound);
 }
 
@@ -198,8 +198,8 @@ void KillMarker(MeteorState& m) {
 void Sweep(int player, MeteorState& m) {
   GameObject* bar = m.marker;
   float dir = Forward(player);
-  float nearLimit = ArrowAt(player).x + dir * kMeteorReach;
-  float farLimit = ArrowAt(1 - player).x - dir * kMeteorReach;
+  float nearLimit = ArrowAt(player).x + dir * kClearance;
+  float farLimit = ArrowAt(1 - player).x - dir * kClearance;
   float edge = bar->position.x + dir * bar->scale.x / 2;
   float toFar = dir * (farLimit - edge), toNear = dir * (edge - nearLimit);
   if (toFar <= 0) m.retracting = true;
@@ -248,7 +248,7 @@ void ImpactStep(int player) {
   m.impactPending = false;
 }
 
-// Boost, Stun and Wind: the speed set at the cast, a picture crossing the lane, the sound.
+// Boost, Stun and Wind: the speed they set at the cast reaches only troops already there.
 void CastLaneSpeed(GameObject* arrow, int fx, float speedFactor) {
   int c = CasterOf(arrow);
   int32_t lane = gPlayers[c].lane;
@@ -286,7 +286,7 @@ void CastWind(GameObject* arrow, bool* ready) {
   assert(arrow);
   int c = CasterOf(arrow);
   CastLaneSpeed(arrow, FX_Wind, -3.0f);
-  float toX = c == 0 ? ArrowAt(1).x - kMeteorReach : ArrowAt(0).x;
+  float toX = c == 0 ? ArrowAt(1).x - kClearance : ArrowAt(0).x;
   Vec2 size = {c == 0 ? -150.0f : 150.0f, 100};
   Show("Tornado", arrow->position, {toX, arrow->position.y}, size, size, kEffectDuration);
   BattlePlay(SND_Wind);
@@ -350,7 +350,7 @@ void CastMeteor(GameObject* arrow, bool* ready) {
   KillMarker(m);  // a cast while an old aim still runs starts over with one bar
   m.aiming = true;
   m.justCast = true;
-  m.marker = CreateGameObject(gQuadMesh, nullptr, arrow->position.x + Forward(c) * kMeteorReach,
+  m.marker = CreateGameObject(gQuadMesh, nullptr, arrow->position.x + Forward(c) * kClearance,
                               arrow->position.y, 0, 50);
   m.marker->tinted = true;
   m.marker->color = kMarkerRed;
