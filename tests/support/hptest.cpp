@@ -85,7 +85,10 @@ void KeepDriverLoaded() {
   done = true;
   dlopen("libGLX_mesa.so.0", RTLD_NOW | RTLD_NODELETE);
   dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_NOW | RTLD_NODELETE);
-  dlopen("libdbus-1.so.3", RTLD_NOW | RTLD_NODELETE);
+  const char* libs[] = {"libdbus-1.so.3", "libX11.so.6", "libX11-xcb.so.1", "libxcb.so.1",
+                        "libXext.so.6", "libXcursor.so.1", "libXi.so.6", "libXrandr.so.2",
+                        "libXss.so.1", "libXfixes.so.3", "libXrender.so.1", "libXxf86vm.so.1"};
+  for (const char* lib : libs) dlopen(lib, RTLD_NOW | RTLD_NODELETE);
 }
 
 bool TestEngineStart(int w, int h, bool fullscreen) {
