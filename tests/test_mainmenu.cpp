@@ -75,14 +75,19 @@ unsigned Alpha(const GameObject* o) {
 }
 
 TEST_F(MainMenuTest, HoldingSpaceAtStartSkipsTheLogosInTheFirstFrame) {
+  gMatch.heroHealth[0] = 1;  // a match left half-way
+  gMatch.heroHealth[1] = 0;
   TestKeyDown(VK_SPACE);
   ASSERT_TRUE(TestStep(1));
   EXPECT_EQ(LogosShown(), 0);
+  EXPECT_EQ(gMatch.heroHealth[1], 0) << "the skipping frame is still the logos'";
   // The window takes its full-screen size at the end of the first frame: look at the next.
   Capture();
   EXPECT_GT(MenuLabelPixels(), 200) << "the menu shows at once";
   EXPECT_EQ(SkipHintPixels(), 0);
   ScreensSaveShot("menu");
+  EXPECT_EQ(gMatch.heroHealth[0], 3) << "the menu starts every match fresh";
+  EXPECT_EQ(gMatch.heroHealth[1], 3);
   // Still held: no confirm, since Space went down during the logos.
   TestStep(5);
   TestKeyUp(VK_SPACE);
@@ -176,16 +181,10 @@ TEST_F(MainMenuTest, ArrowWrapsBetweenStartGameAndQuit) {
   }
   ScreensPress(VK_UP);
   ScreensPress(VK_UP);
+  ScreenFullscreenFlag(GS_Settings) = false;
   ScreensPress(VK_RETURN);  // on Settings
   EXPECT_EQ(GsmGetCurrentState(), GS_Settings);
-}
-
-TEST_F(MainMenuTest, ConfirmHandsTheFullScreenFlagToTheNextScreen) {
-  SkipLogos();
-  ScreenFullscreenFlag(GS_HeroSelect) = false;
-  ScreensPress(VK_SPACE);
-  EXPECT_EQ(GsmGetCurrentState(), GS_HeroSelect);
-  EXPECT_TRUE(ScreenFullscreenFlag(GS_HeroSelect));
+  EXPECT_TRUE(ScreenFullscreenFlag(GS_Settings)) << "the menu hands its flag over";
   // The menu's sounds went with it, the title music stopped first.
   EXPECT_EQ(gAudio.sounds.count("data/Sound/HollowPikes.wav"), 0u);
   EXPECT_EQ(gAudio.sounds.count("data/Sound/WoodSelect.wav"), 0u);
@@ -246,16 +245,6 @@ TEST_F(MainMenuTest, PadOneNavigatesAndAnswersTheQuestion) {
   ScreensPadPress(pad, PAD_DPAD_DOWN);
   ScreensPadPress(pad, PAD_A);
   EXPECT_EQ(GsmGetCurrentState(), GS_HeroSelect);
-}
-
-TEST_F(MainMenuTest, TheMenuResetsBothHealths) {
-  gMatch.heroHealth[0] = 1;
-  gMatch.heroHealth[1] = 0;
-  TestStep(10);
-  EXPECT_EQ(gMatch.heroHealth[1], 0) << "not while the logos run";
-  SkipLogos();
-  EXPECT_EQ(gMatch.heroHealth[0], 3);
-  EXPECT_EQ(gMatch.heroHealth[1], 3);
 }
 
 }  // namespace
