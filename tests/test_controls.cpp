@@ -138,8 +138,8 @@ TEST_F(ControlsTest, PlayerOneSummonsOneTroopPerUpdatePlayerTwoUpToFour) {
 TEST_F(ControlsTest, FrozenPlayerSteersButNeitherSummonsNorCasts) {
   BattlePlayer& p1 = gPlayers[0];
   p1.spellSlots[0].cast = CountingCast;
-  p1.frozen = true;
-  p1.freezeTimer = 100;
+  p1.frozen = true;  // for 2.5 s, counted up from 0
+  p1.freezeTimer = 0;
   BattleTestPress('W');
   BattleTestPress('D');
   EXPECT_EQ(p1.lane, 1);
