@@ -27,10 +27,7 @@ class BattleTest : public ::testing::Test {
     ASSERT_TRUE(BattleTestStart(Hero_Knight, Hero_Mage, Spell_Wind, Spell_Meteor, Spell_Stun,
                                 Spell_Execute, kSmall.w, kSmall.h));
   }
-  void TearDown() override {
-    battlePaused = false;
-    BattleTestStop();
-  }
+  void TearDown() override { BattleTestStop(); }
 
   // A troop of one side summoned through its key and put at x.
   Troop* TroopAt(bool rightSide, float x) {
@@ -212,11 +209,15 @@ TEST_F(BattleTest, CtrlRDrawsAfterTheDelayAndPauseHoldsTheCountdown) {
   BattleTestRun(30);
   float left = roundEndDelay;
   EXPECT_LT(left, 2.0f);
-  battlePaused = true;
+  BattleTestPress('P');
+  ASSERT_TRUE(battlePaused);
   BattleTestRun(300);
   EXPECT_FLOAT_EQ(roundEndDelay, left);
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
-  battlePaused = false;
+  BattleTestPress('W');  // from "How to play" up to "Continue"
+  BattleTestPress('W');
+  BattleTestPress(VK_SPACE);
+  ASSERT_FALSE(battlePaused);
   EXPECT_GT(UpdatesUntilRequest(), 80);
   EXPECT_EQ(gMatch.heroHealth[0] + gMatch.heroHealth[1], 6);
 }

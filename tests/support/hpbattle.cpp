@@ -2,36 +2,11 @@
 #include "hpbattle.h"
 
 #include "battle/battle.h"
-#include "battle/controls.h"
-#include "battle/pause.h"
-#include "battle/spells.h"
 #include "framework/audio.h"
 #include "game.h"
 #include "hptest.h"
 #include "kegsm.h"
 #include "screens/screen.h"
-
-namespace {
-
-struct BattleTest {
-  bool timerStepTicks = false;
-};
-BattleTest gBattleTest;
-
-// Whether one running update advances a charging slot: a slot emptied before the update holds
-// one step afterwards when the battle's timer step ticks the charges.
-bool ProbeTimerStep() {
-  SummonSlot& s = gPlayers[0].summonSlots[3];
-  float before = s.chargeTimer;
-  s.chargeTimer = 0;
-  TestStep(1);
-  bool ticks = s.chargeTimer > 0;
-  s.chargeTimer = before;
-  if (s.icon) s.icon->tinted = false;
-  return ticks;
-}
-
-}  // namespace
 
 bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
                      int w, int h, bool fullscreen) {
@@ -52,9 +27,7 @@ bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20
   gMatch.roundWinner = Round_P1Won;
   ScreenFullscreenFlag(GS_Battle) = fullscreen;
   GsmInit(GS_Battle);
-  if (!TestStep(1)) return false;
-  gBattleTest.timerStepTicks = ProbeTimerStep();
-  return GsmGetCurrentState() == GS_Battle;
+  return TestStep(1) && GsmGetCurrentState() == GS_Battle;
 }
 
 void BattleTestStop() {
@@ -67,14 +40,7 @@ void BattleTestStop() {
 }
 
 void BattleTestRun(int n) {
-  for (int i = 0; i < n; ++i) {
-    bool running = GsmGetCurrentState() == GS_Battle && !battlePaused && !scored[0] && !scored[1];
-    TestStep(1);
-    if (running && !gBattleTest.timerStepTicks) {
-      TickSummonCharges();
-      TickSpellCooldowns();
-    }
-  }
+  TestStep(n);
 }
 
 void BattleTestPress(int vk) {

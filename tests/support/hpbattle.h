@@ -1,5 +1,5 @@
 // hpbattle.h - test support for the battle: the real game started on GS_Battle with a chosen
-// match, key presses of one update, and running updates with the charge and cooldown timers.
+// match, updates, and key presses of one update.
 #pragma once
 #include "battle/match.h"
 
@@ -9,8 +9,6 @@ bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20
                      int w = 800, int h = 600, bool fullscreen = false);
 void BattleTestStop();
 
-// Runs n updates. While the battle's timer step does not tick the summon charges and spell
-// cooldowns itself yet, ticks them after each running update, where the step would have.
 void BattleTestRun(int n = 1);
 // Keys held down for one update together, released in the next (which is run as well).
 void BattleTestPress(int vk);
