@@ -244,6 +244,23 @@ TEST_F(BattleTest, HeldBattleSurvivesItsOwnFreeAndUnload) {
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
 }
 
+TEST_F(BattleTest, VisitToHowToPlayFromThePauseMenuReturnsToTheSameBattle) {
+  Troop* t = TroopAt(false, 10);
+  ASSERT_NE(t, nullptr);
+  gPlayers[1].energy = 4;
+  BattleTestPress(VK_ESCAPE);  // opens on "How to play"
+  BattleTestPress(VK_SPACE);
+  ASSERT_EQ(GsmGetCurrentState(), GS_HowToPlay);
+  BattleTestRun(30);
+  BattleTestPress(VK_ESCAPE);
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_TRUE(battlePaused);
+  EXPECT_TRUE(t->alive);
+  EXPECT_FLOAT_EQ(t->position.x, 10);
+  EXPECT_EQ(gPlayers[1].energy, 4);
+  EXPECT_FALSE(holdForHowToPlay);
+}
+
 TEST_F(BattleTest, FreshInitForgetsTheLastRoundsChannels) {
   ASSERT_NE(BattlePlay(SND_Wind), nullptr);
   gPlayers[0].energy = 3;
