@@ -95,6 +95,8 @@ const float kPortraitWidth = 120, kPortraitHeight = 100;
 const float kIconSize = 120;        // grid and summon icons
 const float kSpellSize = 100;       // spell icons, rings, stars and arrows
 const float kEnergyIconSize = 80;
+const float kHealthWidth = 170, kHealthHeight = 120;
+const float kFrameWidth = 120, kFrameHeight = 110;
 
 struct BattleBoard {
   Texture* textures[kTextureCount] = {};
@@ -114,6 +116,11 @@ const HeroLoadout* HeroLoadoutOf(HeroId hero) {
 GameObject* Place(const char* picture, Vec2 at, float width, float height) {
   return CreateGameObject(gQuadMesh, picture ? BattleTexture(picture) : nullptr, at.x, at.y, width,
                           height);
+}
+
+// Spell icons, rings, stars and arrows share one size.
+GameObject* PlaceSpell(const char* picture, Vec2 at, float mirror = 1) {
+  return Place(picture, at, mirror * kSpellSize, kSpellSize);
 }
 
 }  // namespace
@@ -210,14 +217,12 @@ void BoardBuildHero(int player) {
                                   Place(hero->icons[s], icon, kIconSize, kIconSize)};
   }
   p.spellSlots[0].cast = SpellForHero(hero->hero);
-  p.spellSlots[0].icon = Place(hero->spellIcon, kSpellIconPosition[player][0], kSpellSize,
-                               kSpellSize);
+  p.spellSlots[0].icon = PlaceSpell(hero->spellIcon, kSpellIconPosition[player][0]);
 }
 
 void BoardBuildArrows() {
   for (int i = 0; i < 2; ++i)
-    gPlayers[i].arrow =
-        Place(kLayout[i].arrow, kLayout[i].arrowAt, kLayout[i].mirror * kSpellSize, kSpellSize);
+    gPlayers[i].arrow = PlaceSpell(kLayout[i].arrow, kLayout[i].arrowAt, kLayout[i].mirror);
   for (int i = 0; i < 2; ++i) Place("Energy", kLayout[i].energy, kEnergyIconSize, kEnergyIconSize);
 }
 
@@ -227,23 +232,25 @@ void BoardBuildChosenSpells() {
       SpellId id = gMatch.spells[player][slot];
       if (!MatchIsChosenSpell(id)) continue;
       SpellSlot& s = gPlayers[player].spellSlots[slot + 1];
-      s.icon = Place(kChosenSpellIcons[id - Spell_Meteor], kSpellIconPosition[player][slot + 1],
-                     kSpellSize, kSpellSize);
+      const char* icon = kChosenSpellIcons[id - Spell_Meteor];
+      s.icon = PlaceSpell(icon, kSpellIconPosition[player][slot + 1]);
       s.cast = SpellForChoice(id);
     }
 }
 
 void BoardBuildFrames() {
   // Player 2's rings first, from the right-most slot outwards, then player 1's.
-  for (int i = 2; i >= 0; --i) Place(kLayout[1].ring, kSpellIconPosition[1][i], kSpellSize, kSpellSize);
-  for (int i = 0; i < 3; ++i) Place(kLayout[0].ring, kSpellIconPosition[0][i], kSpellSize, kSpellSize);
+  for (int i = 2; i >= 0; --i) PlaceSpell(kLayout[1].ring, kSpellIconPosition[1][i]);
+  for (int i = 0; i < 3; ++i) PlaceSpell(kLayout[0].ring, kSpellIconPosition[0][i]);
   for (int i = 0; i < 2; ++i) {
     const HeroLoadout* hero = HeroLoadoutOf(gMatch.hero[i]);
     int health = gMatch.heroHealth[i];
     if (hero && health >= 1 && health <= 3)
-      Place(hero->health[health - 1], kLayout[i].health, kLayout[i].mirror * 170, 120);
+      Place(hero->health[health - 1], kLayout[i].health, kLayout[i].mirror * kHealthWidth,
+            kHealthHeight);
   }
   for (int i = 0; i < 2; ++i)
-    gPlayers[i].spellStar = Place(kLayout[i].star, kSpellIconPosition[i][0], kSpellSize, kSpellSize);
-  for (int i = 0; i < 2; ++i) Place(kLayout[i].frame, kPortraitPosition[i], 120, 110);
+    gPlayers[i].spellStar = PlaceSpell(kLayout[i].star, kSpellIconPosition[i][0]);
+  for (int i = 0; i < 2; ++i)
+    Place(kLayout[i].frame, kPortraitPosition[i], kFrameWidth, kFrameHeight);
 }
