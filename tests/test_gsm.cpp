@@ -9,30 +9,39 @@
 namespace {
 
 std::string gLog;
-GameStateId gRequestIn = 0;   // state id to request
-char gRequestWhere = 0;       // 'I' init, 'U' update, 'D' draw
-GameStateId gDrawOverride = 0;
+GameStateId gRequestIn = 0;     // state id to request
+char gRequestWhere = 0;         // 'I' init, 'U' update
+GameStateId gDrawOverride = 0;  // state id to request in draw
 
-void Log(const char* what) {
-  gLog += what;
-  gLog += std::to_string(GsmGetCurrentState());
-  gLog += ' ';
+void Log(const char* what, char where = 0) {
+  gLog += what + std::to_string(GsmGetCurrentState()) + ' ';
+  if (where && where == gRequestWhere) {
+    gRequestWhere = 0;
+    GsmSetNextState(gRequestIn);
+  }
 }
-
 void ALoad() { Log("L"); }
-void AInit() { Log("I"); if (gRequestWhere == 'I') { gRequestWhere = 0; GsmSetNextState(gRequestIn); } }
-void AUpdate() { Log("U"); if (gRequestWhere == 'U') { gRequestWhere = 0; GsmSetNextState(gRequestIn); } }
+void AInit() { Log("I", 'I'); }
+void AUpdate() { Log("U", 'U'); }
 void ADraw() {
   Log("D");
-  if (gDrawOverride) { GsmSetNextState(gDrawOverride); gDrawOverride = 0; }
+  if (gDrawOverride) GsmSetNextState(gDrawOverride);
+  gDrawOverride = 0;
 }
 void AFree() { Log("F"); }
 void AUnload() { Log("X"); }
 
+// Runs one frame and returns what it logged.
+std::string Frame(bool running = true) {
+  gLog.clear();
+  EXPECT_EQ(TestStep(1), running);
+  return gLog;
+}
+
 class GsmTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(TestEngineStart());
+    ASSERT_TRUE(TestEngineStart(320, 240));
     gLog.clear();
     gRequestWhere = 0;
     gDrawOverride = 0;
@@ -42,107 +51,56 @@ class GsmTest : public ::testing::Test {
   void TearDown() override { TestEngineStop(); }
 };
 
-TEST_F(GsmTest, ChangeToAnotherStateFreesUnloadsThenLoadsAndInits) {
+TEST_F(GsmTest, ChangeRestartIgnoredRequestsAndQuit) {
   GsmInit(GS_MainMenu);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "L69 I69 U69 D69 ");
-  gLog.clear();
+  EXPECT_EQ(Frame(), "L69 I69 U69 D69 ");
   GsmSetNextState(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "F69 X69 L3 I3 U3 D3 ");
-  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_EQ(Frame(), "F69 X69 L3 I3 U3 D3 ");
   EXPECT_EQ(GsmGetPreviousState(), GS_MainMenu);
-}
-
-TEST_F(GsmTest, RestartRunsOnlyFreeAndInitAndKeepsPrevious) {
-  GsmInit(GS_MainMenu);
-  ASSERT_TRUE(TestStep(1));
-  GsmSetNextState(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  gLog.clear();
   GsmSetNextState(GS_Restart);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "F3 I3 U3 D3 ");
+  EXPECT_EQ(Frame(), "F3 I3 U3 D3 ");
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
   EXPECT_EQ(GsmGetPreviousState(), GS_MainMenu);
-}
 
-TEST_F(GsmTest, QuitFreesAndUnloadsAndEndsTheLoop) {
-  GsmInit(GS_Battle);
-  gRequestIn = GS_Quit;
-  gRequestWhere = 'U';
-  ASSERT_TRUE(TestStep(1));  // the requesting frame still draws
-  EXPECT_EQ(gLog, "L3 I3 U3 D3 ");
-  gLog.clear();
-  EXPECT_FALSE(TestStep(1));
-  EXPECT_EQ(gLog, "F3 X3 ");
-  EXPECT_EQ(GsmGetCurrentState(), GS_Quit);
-  EXPECT_EQ(GsmGetPreviousState(), GS_Battle);
-  EXPECT_FALSE(TestStep(1));  // stays over
-}
-
-TEST_F(GsmTest, RequestForTheCurrentIdIsNoRequest) {
-  GsmInit(GS_Battle);
+  // The current id, an unregistered id, and a change from update overwritten in draw by the
+  // current id are all no request.
   gRequestIn = GS_Battle;
   gRequestWhere = 'U';
-  ASSERT_TRUE(TestStep(3));
-  EXPECT_EQ(gLog, "L3 I3 U3 D3 U3 D3 U3 D3 ");
-}
-
-TEST_F(GsmTest, ChangeRequestedInInitRunsNoFrameOfThatState) {
-  gRequestIn = GS_MainMenu;
-  gRequestWhere = 'I';
-  GsmInit(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "L3 I3 F3 X3 L69 I69 U69 D69 ");
-}
-
-TEST_F(GsmTest, WriteOfCurrentIdInDrawCancelsChangeFromUpdate) {
-  GsmInit(GS_Battle);
+  EXPECT_EQ(Frame(), "U3 D3 ");
+  GsmSetNextState(12345);
+  EXPECT_EQ(GsmGetNextState(), GS_Battle);
+  EXPECT_EQ(Frame(), "U3 D3 ");
   gRequestIn = GS_MainMenu;
   gRequestWhere = 'U';
   gDrawOverride = GS_Battle;
-  ASSERT_TRUE(TestStep(2));
-  EXPECT_EQ(gLog, "L3 I3 U3 D3 U3 D3 ");
-  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_EQ(Frame(), "U3 D3 ");
+  EXPECT_EQ(Frame(), "U3 D3 ");
+
+  // Quit from update: that frame still draws, the next frees, unloads and ends the loop.
+  gRequestIn = GS_Quit;
+  gRequestWhere = 'U';
+  EXPECT_EQ(Frame(), "U3 D3 ");
+  EXPECT_EQ(Frame(false), "F3 X3 ");
+  EXPECT_EQ(GsmGetCurrentState(), GS_Quit);
+  EXPECT_EQ(GsmGetPreviousState(), GS_Battle);
+  EXPECT_FALSE(TestStep(1));
 }
 
-TEST_F(GsmTest, DuplicateRegistrationKeepsTheFirstCallbacks) {
-  GsmAddState(GS_Battle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  GsmInit(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "L3 I3 U3 D3 ");
-}
-
-TEST_F(GsmTest, UnregisteredIdIsIgnored) {
-  GsmInit(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  gLog.clear();
-  GsmSetNextState(12345);
-  EXPECT_EQ(GsmGetNextState(), GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "U3 D3 ");
-}
-
-TEST_F(GsmTest, NullCallbacksRunAsNoOps) {
+TEST_F(GsmTest, NullCallbacksDuplicatesInitRequestAndWindowClose) {
+  GsmAddState(GS_Battle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);  // ignored
   GsmAddState(GS_Credits, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
   GsmInit(GS_Credits);
-  ASSERT_TRUE(TestStep(2));
+  EXPECT_EQ(Frame(), "");
+  // A change requested in init runs no frame of the state that asked.
+  gRequestIn = GS_MainMenu;
+  gRequestWhere = 'I';
   GsmSetNextState(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(gLog, "L3 I3 U3 D3 ");
-}
-
-TEST_F(GsmTest, ClosingTheWindowQuitsAfterOneMoreFrame) {
-  GsmInit(GS_Battle);
-  ASSERT_TRUE(TestStep(1));
-  gLog.clear();
+  EXPECT_EQ(Frame(), "L3 I3 F3 X3 L69 I69 U69 D69 ");
+  // Closing the window quits after one more frame.
   TestPushQuit();
-  ASSERT_TRUE(TestStep(1));   // this frame still updates and draws
-  EXPECT_EQ(gLog, "U3 D3 ");
-  EXPECT_FALSE(TestStep(1));
-  EXPECT_EQ(gLog, "U3 D3 F3 X3 ");
+  EXPECT_EQ(Frame(), "U69 D69 ");
+  EXPECT_EQ(Frame(false), "F69 X69 ");
 }
 
 }  // namespace
