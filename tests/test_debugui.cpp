@@ -6,74 +6,47 @@
 #include <string>
 
 #include "hptest.h"
-#include "kegraphics.h"
 #include "keos.h"
 
 namespace {
 
 std::string gTyped;
-bool gBackspaceSeen = false, gShiftSeen = false;
-ImVec2 gDisplay;
-float gStep = 0;
+bool gBackspaceSeen = false;
 
 // Update runs between Dear ImGui's new frame and its render, while the record is filled.
 void RecordInput() {
   ImGuiIO& io = ImGui::GetIO();
   for (ImWchar c : io.InputQueueCharacters) gTyped += (char)c;
   gBackspaceSeen = gBackspaceSeen || io.KeysDown[VK_BACK];
-  gShiftSeen = gShiftSeen || io.KeyShift;
-  gDisplay = io.DisplaySize;
-  gStep = io.DeltaTime;
 }
 
 void Tap(int vk) {
   TestKeyDown(vk);
-  ASSERT_TRUE(TestStep(2));
-  TestKeyUp(vk);
-  ASSERT_TRUE(TestStep(2));
-}
-
-class DebugUiTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gTyped.clear();
-    gBackspaceSeen = gShiftSeen = false;
-    ASSERT_TRUE(TestEngineStart(800, 600));
-    TestRunState(GS_Battle, nullptr, nullptr, RecordInput, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(TestStep(2));
-  }
-  void TearDown() override { TestEngineStop(); }
-};
-
-TEST_F(DebugUiTest, RecordHasTheWindowSizeAndTheFrameStep) {
-  EXPECT_EQ(gDisplay.x, 800.0f);
-  EXPECT_EQ(gDisplay.y, 600.0f);
-  EXPECT_NEAR(gStep, 1.0f / 60.0f, 1e-5);
-}
-
-TEST_F(DebugUiTest, PressedKeysTypeTheirCharacters) {
-  const int keys[] = {'H', '7', VK_NUMPAD0 + 5, VK_OEM_PLUS, VK_OEM_1, VK_SPACE, VK_BACK, VK_LEFT, VK_DELETE};
-  for (int vk : keys)
-    Tap(vk);
-  EXPECT_EQ(gTyped, "h75+; ");  // Backspace, arrows and Delete type nothing
-  EXPECT_TRUE(gBackspaceSeen);    // though the key itself is seen held
-  gTyped.clear();
-  TestKeyDown(VK_SHIFT);
   ASSERT_TRUE(TestStep(1));
+  TestKeyUp(vk);
+  ASSERT_TRUE(TestStep(1));
+}
+
+TEST(DebugUiTest, RecordAndTypedCharacters) {
+  ASSERT_TRUE(TestEngineStart(320, 240));
+  TestRunState(GS_Battle, nullptr, nullptr, RecordInput, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(TestStep(1));
+  EXPECT_EQ(ImGui::GetIO().DisplaySize.x, 320.0f);
+  EXPECT_EQ(ImGui::GetIO().DisplaySize.y, 240.0f);
+  EXPECT_NEAR(ImGui::GetIO().DeltaTime, 1.0f / 60.0f, 1e-5);
+
+  // Backspace, arrows and Delete type nothing, though Backspace is seen held; Enter types its
+  // control code, Shift its own code 16 (text fields drop codes below 32) and makes capitals.
+  for (int vk : {'H', '7', VK_NUMPAD0 + 5, VK_OEM_PLUS, VK_OEM_1, VK_SPACE, VK_BACK, VK_LEFT,
+                 VK_DELETE, VK_RETURN})
+    Tap(vk);
+  TestKeyDown(VK_SHIFT);
   Tap('P');
   TestKeyUp(VK_SHIFT);
-  ASSERT_TRUE(TestStep(1));
   Tap('P');
-  // Shift itself queues its own code 16, as every key outside the named ones does; text
-  // fields drop control codes below 32.
-  EXPECT_EQ(gTyped, "\x10Pp");
-  EXPECT_TRUE(gShiftSeen);
-}
-
-TEST_F(DebugUiTest, EnterTypesItsControlCode) {
-  Tap(VK_RETURN);
-  ASSERT_EQ(gTyped.size(), 1u);
-  EXPECT_EQ(gTyped[0], '\r');
+  EXPECT_EQ(gTyped, "h75+; \r\x10Pp");
+  EXPECT_TRUE(gBackspaceSeen);
+  TestEngineStop();
 }
 
 }  // namespace

@@ -2,74 +2,17 @@
 // vertices whatever colour is asked for, and the debug-line queue reaching the pixels.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "hptest.h"
 #include "kegraphics.h"
 
 namespace {
 
-void AddSquareTriangles(uint32_t colour) {
-  GfxTriAdd(-0.5f, 0.5f, colour, 0, 1, -0.5f, -0.5f, colour, 0, 0, 0.5f, -0.5f, colour, 1, 0);
-  GfxTriAdd(-0.5f, 0.5f, colour, 0, 1, 0.5f, -0.5f, colour, 1, 0, 0.5f, 0.5f, colour, 1, 1);
-}
-
 Mesh* MakeSquare(const char* name) {
+  const uint32_t red = 0xFFFF0000;  // asked for, but vertices stay white
   GfxMeshStart();
-  AddSquareTriangles(0xFFFF0000);
+  GfxTriAdd(-0.5f, 0.5f, red, 0, 1, -0.5f, -0.5f, red, 0, 0, 0.5f, -0.5f, red, 1, 0);
+  GfxTriAdd(-0.5f, 0.5f, red, 0, 1, 0.5f, -0.5f, red, 1, 0, 0.5f, 0.5f, red, 1, 1);
   return GfxMeshEnd(name);
-}
-
-class MeshTest : public ::testing::Test {
- protected:
-  void TearDown() override { TestEngineStop(); }
-};
-
-TEST_F(MeshTest, EmptyCollectionMakesNoMesh) {
-  ASSERT_TRUE(TestEngineStart());
-  GfxMeshStart();
-  EXPECT_EQ(GfxMeshEnd("nothing"), nullptr);
-  EXPECT_EQ(GfxMeshLiveCount(), 0);
-  // Triangles added while no collection is open are dropped.
-  GfxMeshFree(MakeSquare(nullptr));
-  GfxTriAdd(0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0);
-  EXPECT_EQ(GfxTriCount(), 0u);
-  GfxMeshDraw(nullptr);
-  GfxMeshFree(nullptr);
-}
-
-TEST_F(MeshTest, UnnamedMeshesAreNumberedByTheLiveCount) {
-  ASSERT_TRUE(TestEngineStart());
-  Mesh* first = MakeSquare(nullptr);
-  Mesh* second = MakeSquare(nullptr);
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_STREQ(first->name, "Mesh0");
-  EXPECT_STREQ(second->name, "Mesh1");
-  EXPECT_EQ(first->vertexCount, 6u);
-  EXPECT_EQ(GfxMeshLiveCount(), 2);
-  GfxMeshFree(first);
-  Mesh* third = MakeSquare(nullptr);
-  EXPECT_STREQ(third->name, "Mesh1");  // names repeat once meshes have been freed
-  std::string longName(300, 'n');
-  Mesh* named = MakeSquare(longName.c_str());
-  EXPECT_EQ(std::string(named->name), longName.substr(0, 255));
-  GfxMeshFree(second);
-  GfxMeshFree(third);
-  GfxMeshFree(named);
-  EXPECT_EQ(GfxMeshLiveCount(), 0);
-}
-
-TEST_F(MeshTest, TrianglesPastTheCollectionLimitAreDropped) {
-  ASSERT_TRUE(TestEngineStart());
-  GfxMeshStart();
-  for (int i = 0; i < 8193; ++i) GfxTriAdd(0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0);
-  EXPECT_EQ(GfxTriCount(), 8192u);
-  Mesh* big = GfxMeshEnd(nullptr);
-  ASSERT_NE(big, nullptr);
-  EXPECT_EQ(big->vertexCount, 24576u);
-  EXPECT_EQ(GfxTriCount(), 0u);  // a finished mesh empties the collection for the next one
-  GfxMeshFree(big);
 }
 
 Mesh* gSquare = nullptr;
@@ -79,31 +22,50 @@ void SquareDraw() {
   Mtx33 m;
   MathMtx33ScaleRotTrans(m, 40, 40, 0, 0, 0);
   GfxSetTransform(m);
-  if (gTint) {
-    GfxSetUseModColor(true);
-    GfxSetModColor(0xFF00FF00);
-  }
+  GfxSetUseModColor(gTint);
+  GfxSetModColor(0xFF00FF00);
   GfxMeshDraw(gSquare);
   GfxLineAdd(-300, 200.5f, 0xFFFF0000, 300, 200.5f, 0xFFFF0000);
 }
-void SquareUnload() {
-  GfxMeshFree(gSquare);
-  gSquare = nullptr;
-}
+void SquareUnload() { GfxMeshFree(gSquare); }
 
-TEST_F(MeshTest, VerticesAreWhiteWhateverColourIsAsked) {
+TEST(MeshTest, CollectionNamesLimitAndPixels) {
   ASSERT_TRUE(TestEngineStart(800, 600));
+  GfxMeshStart();
+  EXPECT_EQ(GfxMeshEnd("nothing"), nullptr);  // an empty collection makes no mesh
+
+  // Unnamed meshes are numbered by the live count, so names repeat after a free.
+  Mesh* first = MakeSquare(nullptr);
+  Mesh* second = MakeSquare(nullptr);
+  EXPECT_STREQ(first->name, "Mesh0");
+  EXPECT_STREQ(second->name, "Mesh1");
+  GfxMeshFree(first);
+  Mesh* third = MakeSquare(nullptr);
+  EXPECT_STREQ(third->name, "Mesh1");
+  GfxMeshFree(second);
+  GfxMeshFree(third);
+  EXPECT_EQ(GfxMeshLiveCount(), 0);
+
+  // The 8193rd triangle is dropped.
+  GfxMeshStart();
+  for (int i = 0; i < 8193; ++i) GfxTriAdd(0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0);
+  Mesh* big = GfxMeshEnd(nullptr);
+  ASSERT_NE(big, nullptr);
+  EXPECT_EQ(big->vertexCount, 24576u);
+  GfxMeshFree(big);
+
+  // Asked red, drawn white; only the tint colours it; the debug line through world y 200.5 is
+  // pixel row 99, in its own colour.
   TestCaptureFrames(true);
-  gTint = false;
   TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, SquareDraw, nullptr, SquareUnload);
   ASSERT_TRUE(TestStep(2));
-  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0xFFFFFFu);  // asked red, drawn white
-  gTint = true;
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0x00FF00u);  // only the tint colours it
-  // The debug line through world y 200.5 is pixel row 99, in its own colour.
+  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_EQ(TestPixel(400, 99) & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(TestPixel(400, 110) & 0xFFFFFF, 0u);
+  gTint = true;
+  ASSERT_TRUE(TestStep(1));
+  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0x00FF00u);
+  TestEngineStop();
 }
 
 }  // namespace
