@@ -58,7 +58,6 @@ TEST_F(FrameTest, SlowFrameAndAltKey) {
 }
 
 Mesh* gSquare = nullptr;
-float gQuadX = 0, gQuadSize = 20;
 uint32_t gQuadColor = 0xFFFFFFFF;
 
 void SquareLoad() {
@@ -69,7 +68,7 @@ void SquareLoad() {
 }
 void SquareDraw() {
   Mtx33 m;
-  MathMtx33ScaleRotTrans(m, gQuadSize, gQuadSize, 0, gQuadX, 0);
+  MathMtx33ScaleRotTrans(m, 20, 20, 0, 0, 0);
   GfxSetTransform(m);
   GfxSetUseModColor(true);
   GfxSetModColor(gQuadColor);
@@ -79,7 +78,7 @@ void SquareUnload() { GfxMeshFree(gSquare); }
 
 uint32_t Rgb(int x, int y) { return TestPixel(x, y) & 0xFFFFFF; }
 
-TEST_F(FrameTest, ProjectionAndModulationColourInPixels) {
+TEST_F(FrameTest, QuadAtTheCentreInItsModulationColour) {
   ASSERT_TRUE(TestEngineStart(800, 600));
   TestCaptureFrames(true);
   TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, SquareDraw, nullptr, SquareUnload);
@@ -98,19 +97,6 @@ TEST_F(FrameTest, ProjectionAndModulationColourInPixels) {
   EXPECT_EQ(GfxGetModColor(), 0x88FF0000u);
   EXPECT_NEAR((int)(Rgb(400, 300) >> 16), 0x88, 1);
   EXPECT_EQ(Rgb(400, 300) & 0xFFFF, 0u);
-
-  // At 1280 by 960, x = +-640 reaches the edges.
-  SysSetWindowSize(1280, 960);
-  gQuadColor = 0xFFFFFFFF;
-  for (int side : {1, -1}) {
-    gQuadX = side * 630.0f;
-    ASSERT_TRUE(TestStep(1));
-    ASSERT_EQ(TestFrameWidth(), 1280);
-    int edge = side > 0 ? 1279 : 0;
-    EXPECT_NE(Rgb(edge, 480), 0u) << side;
-    EXPECT_NE(Rgb(edge - side * 18, 480), 0u) << side;
-    EXPECT_EQ(Rgb(edge - side * 21, 480), 0u) << side;
-  }
 }
 
 TEST_F(FrameTest, OpenGlErrorTextAndShaderErrorBox) {
@@ -160,8 +146,7 @@ TEST(SingleInstance, SecondCopyExitsAtOnceWithStatusZero) {
   int status = 0;
   pid_t done = 0;
   for (int i = 0; i < 300 && done == 0; ++i) {
-    done = waitpid(pid, &status, WNOHANG);
-    if (done == 0) usleep(20000);
+    if ((done = waitpid(pid, &status, WNOHANG)) == 0) usleep(20000);
   }
   if (done == 0) {
     kill(pid, SIGKILL);
