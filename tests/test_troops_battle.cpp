@@ -1,68 +1,49 @@
-// A picture of troops of all sixteen kinds fighting in five lanes with their range markers shown,
-// drawn with the battle's own pictures, saved to /tmp/troops-battle.png to be looked at.
+// A picture of troops of all sixteen kinds fighting in five lanes of a real battle with their
+// range markers shown, saved to /tmp/troops-battle.png to be looked at.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "battle/battle.h"
 #include "framework/gameobject.h"
-#include "framework/quad.h"
-#include "hptroops.h"
+#include "hpbattle.h"
+#include "hptest.h"
 #include "keos.h"
 
 namespace {
 
-void BoardUnderTheTroops() {
-  CreateGameObject(gQuadMesh, BattleTexture("WoodenBG"), 0, 0, 800, 610);
-  CreateGameObject(gQuadMesh, BattleTexture("lanes"), 0, 0, 600, 350);
-}
-
 int AnimationsInFlight() {
   int n = 0;
-  for (GameObject* o : ObjectListOf(GS_Battle)->objects)
-    if (o->alive && dynamic_cast<Animation*>(o)) ++n;
+  for (GameObject* o : BattleObjects().objects) n += o->alive && dynamic_cast<Animation*>(o);
   return n;
 }
 
 TEST(TroopBattlePicture, AllSixteenKindsFightInFiveLanesWithRangesShown) {
-  TroopFieldHooks hooks;
-  hooks.load = BattleLoad;
-  hooks.init = BoardUnderTheTroops;
-  hooks.unload = BattleUnload;
-  ASSERT_TRUE(TroopFieldStart(800, 600, hooks));
-
-  struct Side {
-    TroopKind kinds[2];
-  };
-  // Player 1 leads the Knight's and the Mage's troops, player 2 the Orc's and the Druid's.
-  const Side p1[5] = {{{KnightTroop, Rogue}}, {{Archer, Catapult}}, {{MageTroop, IceMage}},
-                      {{Golem, Dragon}}, {{KnightTroop, Archer}}};
-  const Side p2[5] = {{{Troll, Imp}}, {{Goblin, Demon}}, {{Bear, Treant}}, {{Plant, Dryad}},
-                      {{Troll, Plant}}};
+  ASSERT_TRUE(BattleTestStart(Hero_Knight, Hero_Orc, Spell_Wind, Spell_Stun, Spell_Wind,
+                              Spell_Stun, 800, 600));
+  // Per lane, two of player 1's kinds and two of player 2's; the second walks behind.
+  const TroopKind kinds[5][4] = {{KnightTroop, Rogue, Troll, Imp},
+                                 {Archer, Catapult, Goblin, Demon},
+                                 {MageTroop, IceMage, Bear, Treant},
+                                 {Golem, Dragon, Plant, Dryad},
+                                 {KnightTroop, Archer, Troll, Plant}};
   std::vector<Troop*> all;
-  for (int lane = -2; lane <= 2; ++lane) {
+  for (int lane = -2; lane <= 2; ++lane)
     for (int i = 0; i < 2; ++i) {
-      // Nearer the middle than the spawn point, so they meet soon; the second walks behind.
-      Troop* a = TroopSpawn(p1[lane + 2].kinds[i], lane, false);
-      TroopMoveTo(a, -140 - 45.0f * i);
-      Troop* b = TroopSpawn(p2[lane + 2].kinds[i], lane, true);
-      TroopMoveTo(b, 140 + 45.0f * i);
-      all.push_back(a);
-      all.push_back(b);
+      all.push_back(BattleTestTroop(kinds[lane + 2][i], lane, false, -140 - 45.0f * i, false));
+      all.push_back(BattleTestTroop(kinds[lane + 2][2 + i], lane, true, 140 + 45.0f * i, false));
     }
-  }
-  // Fight for a while, then wait for a moment with several blows in flight.
-  ASSERT_TRUE(TestStep(420));
+  BattleTestRun(420);
   TestKeyDown('K');
   TestKeyDown(VK_NUMPAD0 + 7);
-  int frames = TroopRunUntil([] { return AnimationsInFlight() >= 4; }, 600);
-  EXPECT_GT(frames, 0);
+  for (int i = 0; i < 600 && AnimationsInFlight() < 4; ++i) BattleTestRun(1);
   TestCaptureFrames(true);
-  ASSERT_TRUE(TestStep(1));
-  ASSERT_TRUE(TestSaveFrame("/tmp/troops-battle.png"));
-
+  BattleTestRun(1);
+  EXPECT_TRUE(TestSaveFrame("/tmp/troops-battle.png"));
   int hurt = 0, shown[2] = {0, 0};
   for (Troop* t : all) {
     hurt += t->health < t->maxHealth;
-    if (t->alive && t->rangeMarker->visible) ++shown[t->rightSide];
+    shown[t->rightSide] += t->alive && t->rangeMarker->visible;
   }
   EXPECT_GE(hurt, 6);
   EXPECT_GT(shown[0], 0);
@@ -70,7 +51,7 @@ TEST(TroopBattlePicture, AllSixteenKindsFightInFiveLanesWithRangesShown) {
   EXPECT_GE(AnimationsInFlight(), 1);
   TestKeyUp('K');
   TestKeyUp(VK_NUMPAD0 + 7);
-  TroopFieldStop();
+  BattleTestStop();
 }
 
 }  // namespace

@@ -1,17 +1,31 @@
 // hpbattle.h - test support for the battle: the real game started on GS_Battle with a chosen
-// match, updates, and key presses of one update.
+// match, key presses of one update, troops stood in a lane, casts and the spell pictures.
 #pragma once
 #include "battle/match.h"
+#include "troops/troop.h"
+
+struct Animation;
 
 // Engine (window w by h), gAudio, every game state, then GS_Battle with this match and its
 // first update. Health 3 for both; settings at their defaults.
 bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
-                     int w = 800, int h = 600, bool fullscreen = false);
+                     int w = 160, int h = 120, bool fullscreen = false);
 void BattleTestStop();
-
 void BattleTestRun(int n = 1);
-// Keys held down for one update together, released in the next (which is run as well).
+// Key held down for one update, released in the next (which is run as well).
 void BattleTestPress(int vk);
-void BattleTestPress2(int vk1, int vk2);
-// Number of troops in the battle's list, living or dead, of one side.
+// Spawned through SpawnTroop in a lane (the owner's arrow visits it and returns), then stood at
+// x with its bar and marker; held troops get speed factor 0.
+Troop* BattleTestTroop(TroopKind kind, int lane, bool rightSide, float x, bool hold = true);
 int BattleTestTroopCount(bool rightSide);
+
+// The player's spell cursor put on slot (0 built-in, 1 and 2 chosen) and the cast key held for
+// one update; the key comes up in the next, so a second press needs one between.
+void SpellsCast(int player, int slot);
+void SpellsPressCast(int player);
+// Objects showing data/<name>.png: how many, and the newest as an animation.
+int SpellsPictureCount(const char* name);
+Animation* SpellsNewestPicture(const char* name);
+// Living meteor bars (untextured, translucent red, 50 high): the newest, and how many.
+GameObject* SpellsNewestMarker();
+int SpellsMarkerCount();

@@ -8,18 +8,8 @@
 
 namespace {
 
-struct Field {
-  TroopFieldHooks hooks;
-  Mesh* quad = nullptr;  // ours, whatever the hooks do with gQuadMesh
-};
-Field gField;
-
-void FieldLoad() {
-  gQuadMesh = gField.quad = CreateQuadMesh();
-  if (gField.hooks.load) gField.hooks.load();
-}
+void FieldLoad() { gQuadMesh = CreateQuadMesh(); }
 void FieldInit() {
-  if (gField.hooks.init) gField.hooks.init();
   gPlayers[0].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow"), -350, 0, 100, 100);
   gPlayers[1].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow2"), 350, 0, -100, 100);
 }
@@ -31,16 +21,14 @@ void FieldFree() {
   gPlayers[0].arrow = gPlayers[1].arrow = nullptr;
 }
 void FieldUnload() {
-  if (gField.hooks.unload) gField.hooks.unload();
-  GfxMeshFree(gField.quad);
-  gField.quad = gQuadMesh = nullptr;
+  GfxMeshFree(gQuadMesh);
+  gQuadMesh = nullptr;
 }
 
 }  // namespace
 
-bool TroopFieldStart(int w, int h, TroopFieldHooks hooks) {
-  gField.hooks = hooks;
-  if (!TestEngineStart(w, h)) return false;
+bool TroopFieldStart() {
+  if (!TestEngineStart(160, 120)) return false;
   TestRunState(GS_Battle, FieldLoad, FieldInit, FieldUpdate, FieldDraw, FieldFree, FieldUnload);
   return TestStep(1);  // Load and Init, then one empty frame
 }
@@ -70,5 +58,3 @@ Troop* TroopPlace(TroopKind kind, int lane, bool rightSide, float x) {
   t->speedFactor = 0;
   return t;
 }
-
-int TroopObjectCount() { return (int)ObjectListOf(GS_Battle)->objects.size(); }
