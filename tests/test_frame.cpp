@@ -1,5 +1,5 @@
-// The frame: pacing and timing values, the window procedure's key slots, the projection and
-// tint reaching the pixels, OpenGL error texts and boxes, and the single-instance rule.
+// The frame: pacing and timing values, the window procedure's key slots, OpenGL error texts and
+// boxes, and the single-instance rule.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -55,48 +55,6 @@ TEST_F(FrameTest, SlowFrameAndAltKey) {
   TestKeyUp(VK_MENU);
   ASSERT_TRUE(TestStep(1));
   EXPECT_EQ(InputGetKeyValue(KEY_ALT), 0);
-}
-
-Mesh* gSquare = nullptr;
-uint32_t gQuadColor = 0xFFFFFFFF;
-
-void SquareLoad() {
-  GfxMeshStart();
-  GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, -0.5f, -0.5f, 0, 0, 0, 0.5f, -0.5f, 0, 1, 0);
-  GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, 0.5f, -0.5f, 0, 1, 0, 0.5f, 0.5f, 0, 1, 1);
-  gSquare = GfxMeshEnd("square");
-}
-void SquareDraw() {
-  Mtx33 m;
-  MathMtx33ScaleRotTrans(m, 20, 20, 0, 0, 0);
-  GfxSetTransform(m);
-  GfxSetUseModColor(true);
-  GfxSetModColor(gQuadColor);
-  GfxMeshDraw(gSquare);
-}
-void SquareUnload() { GfxMeshFree(gSquare); }
-
-uint32_t Rgb(int x, int y) { return TestPixel(x, y) & 0xFFFFFF; }
-
-TEST_F(FrameTest, QuadAtTheCentreInItsModulationColour) {
-  ASSERT_TRUE(TestEngineStart(800, 600));
-  TestCaptureFrames(true);
-  TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, SquareDraw, nullptr, SquareUnload);
-  ASSERT_TRUE(TestStep(2));
-  // A 20-unit quad at the origin covers the 20 pixels round the window centre, in white
-  // stored as 0xFFFFFFFE.
-  EXPECT_EQ(Rgb(400, 300), 0xFFFFFEu);
-  EXPECT_EQ(Rgb(391, 291), 0xFFFFFEu);
-  EXPECT_EQ(Rgb(388, 300), 0u);
-  EXPECT_EQ(Rgb(400, 312), 0u);
-  EXPECT_EQ(GfxGetModColor(), 0xFFFFFFFEu);
-
-  // Translucent red: over the black clear colour, blending leaves red times 0x88/255.
-  gQuadColor = 0x88FF0000;
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(GfxGetModColor(), 0x88FF0000u);
-  EXPECT_NEAR((int)(Rgb(400, 300) >> 16), 0x88, 1);
-  EXPECT_EQ(Rgb(400, 300) & 0xFFFF, 0u);
 }
 
 TEST_F(FrameTest, OpenGlErrorTextAndShaderErrorBox) {

@@ -1,5 +1,5 @@
 // Meshes: the fixed triangle collection and its limit, default names, the live list, white
-// vertices whatever colour is asked for, and the debug-line queue reaching the pixels.
+// vertices whatever colour is asked for, the modulation colour and the debug-line queue in pixels.
 #include <gtest/gtest.h>
 
 #include "hptest.h"
@@ -16,14 +16,14 @@ Mesh* MakeSquare(const char* name) {
 }
 
 Mesh* gSquare = nullptr;
-bool gTint = false;
+uint32_t gColour = 0xFFFFFFFF;
 void SquareLoad() { gSquare = MakeSquare("square"); }
 void SquareDraw() {
   Mtx33 m;
-  MathMtx33ScaleRotTrans(m, 40, 40, 0, 0, 0);
+  MathMtx33ScaleRotTrans(m, 20, 20, 0, 0, 0);
   GfxSetTransform(m);
-  GfxSetUseModColor(gTint);
-  GfxSetModColor(0xFF00FF00);
+  GfxSetUseModColor(true);
+  GfxSetModColor(gColour);
   GfxMeshDraw(gSquare);
   GfxLineAdd(-300, 200.5f, 0xFFFF0000, 300, 200.5f, 0xFFFF0000);
 }
@@ -54,17 +54,23 @@ TEST(MeshTest, CollectionNamesLimitAndPixels) {
   EXPECT_EQ(big->vertexCount, 24576u);
   GfxMeshFree(big);
 
-  // Asked red, drawn white; only the tint colours it; the debug line through world y 200.5 is
-  // pixel row 99, in its own colour.
+  // A 20-unit quad at the origin covers the 20 pixels round the window centre: asked red,
+  // drawn white (stored as 0xFFFFFFFE). The debug line through world y 200.5 is pixel row 99.
   TestCaptureFrames(true);
   TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, SquareDraw, nullptr, SquareUnload);
   ASSERT_TRUE(TestStep(2));
-  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0xFFFFFFu);
-  EXPECT_EQ(TestPixel(400, 99) & 0xFFFFFF, 0xFF0000u);
-  EXPECT_EQ(TestPixel(400, 110) & 0xFFFFFF, 0u);
-  gTint = true;
+  auto rgb = [](int x, int y) { return TestPixel(x, y) & 0xFFFFFF; };
+  EXPECT_EQ(rgb(400, 300), 0xFFFFFEu);
+  EXPECT_EQ(rgb(391, 291), 0xFFFFFEu);
+  EXPECT_EQ(rgb(388, 300), 0u);
+  EXPECT_EQ(rgb(400, 312), 0u);
+  EXPECT_EQ(rgb(400, 99), 0xFF0000u);
+  EXPECT_EQ(rgb(400, 110), 0u);
+  // Translucent red over the black clear colour leaves red times 0x88/255.
+  gColour = 0x88FF0000;
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(TestPixel(400, 300) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_NEAR((int)(rgb(400, 300) >> 16), 0x88, 1);
+  EXPECT_EQ(rgb(400, 300) & 0xFFFF, 0u);
   TestEngineStop();
 }
 

@@ -16,7 +16,7 @@ struct VirtualPad {
 struct PadSupport {
   VirtualPad pads[kTestPadMax];
 };
-PadSupport gPadSupport;
+PadSupport gPadSupport;  // one record per attachable pad
 
 const struct {
   uint16_t bit;
@@ -115,20 +115,10 @@ void TestPadForgetAll() {
   for (VirtualPad& p : gPadSupport.pads) p = VirtualPad();
 }
 
-bool TestPadIsGameController(int pad) {
-  VirtualPad* p = Get(pad);
-  if (!p) return false;
-  int index = DeviceIndexOf(p->id);
-  return index >= 0 && SDL_IsGameController(index);
-}
-
-void TestPadSetButton(int pad, SDL_GameControllerButton button, bool down) {
-  if (VirtualPad* p = Get(pad)) SDL_JoystickSetVirtualButton(p->joystick, button, down ? 1 : 0);
-}
-
 void TestPadSetButtonBits(int pad, uint16_t bits, bool down) {
+  VirtualPad* p = Get(pad);
   for (const auto& b : kClassicButtons)
-    if (bits & b.bit) TestPadSetButton(pad, b.button, down);
+    if (p && (bits & b.bit)) SDL_JoystickSetVirtualButton(p->joystick, b.button, down ? 1 : 0);
 }
 
 void TestPadSetAxis(int pad, SDL_GameControllerAxis axis, int16_t value) {

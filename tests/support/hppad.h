@@ -16,11 +16,8 @@ void TestPadDetach(int pad);
 void TestPadDetachAll();
 // After the engine stopped with pads still attached: SDL already freed them, drop our records.
 void TestPadForgetAll();
-bool TestPadIsGameController(int pad);   // SDL sees a game controller, not a bare joystick
 
-// Buttons by SDL's controller button or by the classic bit value (PAD_A, PAD_DPAD_UP, ...).
-// A bit value outside the classic table sets nothing.
-void TestPadSetButton(int pad, SDL_GameControllerButton button, bool down);
+// Buttons by the classic bit value (PAD_A, PAD_DPAD_UP, ...); bits outside the table set nothing.
 void TestPadSetButtonBits(int pad, uint16_t bits, bool down);
 // Stick axes as SDL reports them: y grows downward.
 void TestPadSetAxis(int pad, SDL_GameControllerAxis axis, int16_t value);
