@@ -41,20 +41,16 @@ struct Probe : GameObject {
     Current().objects.push_back(this);
   }
   ~Probe() override { ++gDeleted; }
-  void Log(char op) { gCalls += name, gCalls += op; }
+  void Log(const char* op) { gCalls += name, gCalls += op; }
   void Move() override {
-    Log('M');
+    Log("M");
     position.x += dx;
     if (deed) deed();
   }
-  void FindTarget() override { Log('F'); }
-  void Attack() override { Log('A'); }
-  void UpdateEffects() override { Log('U'); }
-  bool Animate() override {
-    Log('N');
-    gCalls += ' ';
-    return false;
-  }
+  void FindTarget() override { Log("F"); }
+  void Attack() override { Log("A"); }
+  void UpdateEffects() override { Log("U"); }
+  bool Animate() override { return Log("N "), false; }
 };
 
 class ObjectsTest : public ::testing::Test {
@@ -69,10 +65,8 @@ class ObjectsTest : public ::testing::Test {
   void TearDown() override {
     GsmSetNextState(GS_Quit);
     TestStep(2);
-    for (GameStateId id : {GS_Battle, GS_SpellSelect}) {
-      ObjectListOf(id)->Free();
-      ObjectListOf(id)->Free();
-    }
+    for (GameStateId id : {GS_Battle, GS_SpellSelect})
+      for (int i = 0; i < 2; ++i) ObjectListOf(id)->Free();  // retire, then delete
     TestEngineStop();
     windowSizeIndex = 0;
   }

@@ -91,22 +91,4 @@ TEST(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
   }
 }
 
-TEST(RoundOverTest, JingleFollowsMuteAndMusicVolume) {
-  muted = true;
-  ASSERT_TRUE(Enter(Round_P1Won, 3, 2));
-  EXPECT_TRUE(gAudio.busySlots.empty());
-  ScreensStop();
-  muted = false;
-  musicVolume = 0.5f;
-  ASSERT_TRUE(Enter(Round_P1Won, 3, 2));
-  ASSERT_NE(resultChannel, nullptr);
-  EXPECT_FLOAT_EQ(SndChannelGetVolume(resultChannel->channel), 0.5f);
-  muted = true;
-  TestStep(1);
-  EXPECT_FLOAT_EQ(SndChannelGetVolume(resultChannel->channel), 0.0f);
-  ScreensStop();
-  muted = false;
-  musicVolume = 1.0f;
-}
-
 }  // namespace
