@@ -33,29 +33,27 @@ std::string TestTempPath(const std::string& name) {
   return TempDir() + "/" + name;
 }
 
-std::string TestSineWav(const std::string& name, double seconds, double hz, int channels,
-                        int rate) {
+std::string TestSineWav(const std::string& name, double seconds) {
+  const int rate = 22050;
   std::string path = TestTempPath(name);
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return path;
   uint32_t frames = (uint32_t)(seconds * rate);
-  uint32_t bytes = frames * (uint32_t)channels * 2;
+  uint32_t bytes = frames * 2;
   fwrite("RIFF", 1, 4, f);
   Put32(f, 36 + bytes);
   fwrite("WAVEfmt ", 1, 8, f);
   Put32(f, 16);
+  Put16(f, 1);  // PCM, mono
   Put16(f, 1);
-  Put16(f, (uint16_t)channels);
   Put32(f, (uint32_t)rate);
-  Put32(f, (uint32_t)(rate * channels * 2));
-  Put16(f, (uint16_t)(channels * 2));
+  Put32(f, (uint32_t)rate * 2);
+  Put16(f, 2);
   Put16(f, 16);
   fwrite("data", 1, 4, f);
   Put32(f, bytes);
-  for (uint32_t i = 0; i < frames; ++i) {
-    int16_t s = (int16_t)(0.5 * 32767 * sin(2 * M_PI * hz * i / rate));
-    for (int c = 0; c < channels; ++c) Put16(f, (uint16_t)s);
-  }
+  for (uint32_t i = 0; i < frames; ++i)
+    Put16(f, (uint16_t)(int16_t)(0.5 * 32767 * sin(2 * M_PI * 440 * i / rate)));
   fclose(f);
   return path;
 }
@@ -122,8 +120,6 @@ bool TestReadMix(const std::string& path, TestMix* out) {
             sum += v;
           } else if (format == 1 && bits == 16) {
             sum += (float)(int16_t)Get16(s) / 32768.0f;
-          } else if (format == 1 && bits == 8) {
-            sum += ((float)s[0] - 128.0f) / 128.0f;
           }
         }
         out->samples.push_back(sum / (float)channels);

@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-// A 16-bit sine of the given length in a private temporary folder; returns its path.
-std::string TestSineWav(const std::string& name, double seconds, double hz = 440.0,
-                        int channels = 1, int rate = 22050);
+// A 16-bit mono 440 Hz sine of the given length in a private temporary folder; returns its path.
+std::string TestSineWav(const std::string& name, double seconds);
 
 // Both must run before the first OpenAL call of the test program (each program is a process).
 void TestUseNullBackend();                       // keeps a backend the caller chose

@@ -10,7 +10,6 @@
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "game.h"
-#include "hppad.h"
 #include "hptest.h"
 #include "kegraphics.h"
 #include "kesystem.h"
@@ -48,13 +47,6 @@ void ScreensPress(int vk) {
   TestKeyDown(vk);
   TestStep(1);
   TestKeyUp(vk);
-  TestStep(1);
-}
-
-void ScreensPadPress(int pad, unsigned short button) {
-  TestPadSetButtonBits(pad, button, true);
-  TestStep(1);
-  TestPadSetButtonBits(pad, button, false);
   TestStep(1);
 }
 

@@ -21,8 +21,6 @@ void ScreensStop();
 
 // Key down for one frame, then up for one frame: one press, two frames.
 void ScreensPress(int vk);
-// The same with a classic pad button (PAD_A, PAD_DPAD_UP...) on a virtual pad.
-void ScreensPadPress(int pad, unsigned short button);
 
 // The objects of a state's list drawn with the picture loaded from path (null: no picture), in
 // list order; only alive ones unless all is true.
