@@ -80,56 +80,14 @@ int ValuePixels(bool (*pass)(uint32_t)) {
   return n;
 }
 
-class SettingsTest : public ::testing::Test {
- protected:
-  void Start() {
-    ASSERT_TRUE(MenusStart(GS_Settings));
-    ASSERT_TRUE(TestStep(1));
-    ASSERT_EQ((int)ObjectListOf(GS_Settings)->objects.size(), (int)OBJ_Count);
-  }
-  void TearDown() override {
-    if (!stopped_) MenusStop();
-  }
-  bool stopped_ = false;
-};
-
-TEST_F(SettingsTest, RowsWrapAndTenLeftsEmptyTheMusicRowAndAnEleventhChangesNothing) {
-  Start();
-  int pads[2];
-  MenusAttachPads(2, pads);
-  EXPECT_EQ(Row(), kRowSound);  // the screen opens on the sound row
-  for (float row : {kRowFullscreen, kRowSize, kRowMute, kRowMusic}) {
-    MenusPress(VK_DOWN);
-    EXPECT_EQ(Row(), row);
-  }
-  MenusPadPress(pads[0], PAD_DPAD_UP);
-  EXPECT_EQ(Row(), kRowMute);
-  MenusPadPress(pads[1], PAD_DPAD_DOWN);  // gamepad 2 does not steer this screen
-  MenusPress(VK_DOWN);
-  ASSERT_EQ(Row(), kRowMusic);
-  for (int i = 0; i < 10; ++i) MenusPress(VK_LEFT);
-  EXPECT_EQ(musicVolumeStep, 0);
-  EXPECT_NEAR(musicVolume, 0.0f, 1e-5f);
-  EXPECT_EQ(VisibleSquares(OBJ_MusicSquares), 0);
-  float residue = musicVolume;
-  MenusPress(VK_LEFT);
-  EXPECT_EQ(musicVolumeStep, 0);
-  EXPECT_EQ(musicVolume, residue);
-  for (int i = 0; i < 3; ++i) MenusPress(VK_RIGHT);
-  EXPECT_EQ(VisibleSquares(OBJ_MusicSquares), 3);
-  EXPECT_TRUE(Obj(OBJ_MusicSquares + 2)->visible);
-
-  MenusPress(VK_DOWN);  // the sound row follows its own step
-  MenusPress(VK_LEFT);
-  EXPECT_NEAR(soundVolume, 0.9f, 1e-5f);
-  EXPECT_EQ(VisibleSquares(OBJ_SoundSquares), 9);
-  EXPECT_EQ(musicVolumeStep, 3);
-}
-
-TEST_F(SettingsTest, WindowSizeWrapsAndResizesAtOnceAndIsGreyAndIgnoredInFullScreen) {
-  Start();
+TEST(SettingsTest, WindowSizeFullScreenRowWrapsAndVolumeSteps) {
+  ASSERT_TRUE(MenusStart(GS_Settings));
   TestCaptureFrames(true);
-  for (int i = 0; i < 2; ++i) MenusPress(VK_DOWN);
+  TestStep(1);
+  ASSERT_EQ(ObjectListOf(GS_Settings)->objects.size(), (size_t)OBJ_Count);
+  EXPECT_EQ(Row(), kRowSound);  // the screen opens on the sound row
+  MenusPress(VK_DOWN);
+  MenusPress(VK_DOWN);
   ASSERT_EQ(Row(), kRowSize);
   TestKeyDown(VK_LEFT);
   TestStep(1);
@@ -160,6 +118,7 @@ TEST_F(SettingsTest, WindowSizeWrapsAndResizesAtOnceAndIsGreyAndIgnoredInFullScr
   EXPECT_EQ(ValuePixels(IsWhite), 0);
   EXPECT_GT(ValuePixels(IsGrey), 20);
   TestSaveFrame("/tmp/menus-settings-fullscreen.png");
+  TestCaptureFrames(false);
 
   // Leaving full screen gives the window the chosen size, whatever size it had before.
   windowSizeIndex = 3;
@@ -167,21 +126,46 @@ TEST_F(SettingsTest, WindowSizeWrapsAndResizesAtOnceAndIsGreyAndIgnoredInFullScr
   MenusPress(VK_LEFT);
   EXPECT_FALSE(SysIsFullscreen());
   EXPECT_EQ(ClientWidth(), 1400);
-  EXPECT_GT(ValuePixels(IsWhite), 50);
+
+  int pads[2];
+  MenusAttachPads(2, pads);
+  for (float row : {kRowSound, kRowMusic, kRowMute}) {
+    MenusPress(VK_UP);
+    EXPECT_EQ(Row(), row);
+  }
+  MenusPadPress(pads[1], PAD_DPAD_UP);  // gamepad 2 does not steer this screen
+  MenusPadPress(pads[0], PAD_DPAD_DOWN);
+  ASSERT_EQ(Row(), kRowMusic);
+  for (int i = 0; i < 10; ++i) MenusPress(VK_LEFT);
+  EXPECT_EQ(musicVolumeStep, 0);
+  EXPECT_NEAR(musicVolume, 0.0f, 1e-5f);
+  EXPECT_EQ(VisibleSquares(OBJ_MusicSquares), 0);
+  float residue = musicVolume;
+  MenusPress(VK_LEFT);
+  EXPECT_EQ(musicVolumeStep, 0);
+  EXPECT_EQ(musicVolume, residue);
+  for (int i = 0; i < 3; ++i) MenusPress(VK_RIGHT);
+  EXPECT_EQ(VisibleSquares(OBJ_MusicSquares), 3);
+  EXPECT_TRUE(Obj(OBJ_MusicSquares + 2)->visible);
+  MenusPress(VK_DOWN);  // the sound row follows its own step
+  MenusPress(VK_LEFT);
+  EXPECT_NEAR(soundVolume, 0.9f, 1e-5f);
+  EXPECT_EQ(VisibleSquares(OBJ_SoundSquares), 9);
+  EXPECT_EQ(musicVolumeStep, 3);
+  MenusStop();
 }
 
-TEST_F(SettingsTest, FromThePauseMenuBackLeadsToTheHeldBattleAndAltF4ReleasesIt) {
+TEST(SettingsTest, FromThePauseMenuBackLeadsToTheHeldBattleAndAltF4ReleasesIt) {
   ASSERT_TRUE(MenusStart(GS_Battle));
   LiveCounts before = MenusLiveCounts();
   ASSERT_TRUE(TestStep(3));
   MenusExpectBackToHeldBattle(GS_Settings);
   MenusExpectAltF4ReleasesHeldBattle(GS_Settings, before);
   MenusStop();
-  stopped_ = true;
   EXPECT_TRUE(TestMessageBoxes().empty());  // no leak report at exit
 }
 
-TEST_F(SettingsTest, MuteSilencesThisScreenAndLaterOnesUntilSwitchedOff) {
+TEST(SettingsTest, MuteSilencesThisScreenAndLaterOnesUntilSwitchedOff) {
   ASSERT_TRUE(MenusStart(GS_Settings));
   Clock::time_point t0 = Clock::now();  // the mix starts as the device opens, at the start
   ASSERT_TRUE(TestStep(1));
@@ -211,7 +195,6 @@ TEST_F(SettingsTest, MuteSilencesThisScreenAndLaterOnesUntilSwitchedOff) {
   double unmutedAt = Since(t0);
   RunFor(0.6);
   MenusStop();
-  stopped_ = true;
 
   TestMix mix;
   ASSERT_TRUE(TestReadMix(MixPath(), &mix));
