@@ -37,9 +37,9 @@ TEST(DebugUiTest, RecordAndTypedCharacters) {
 
   // Backspace, arrows and Delete type nothing, though Backspace is seen held; Enter types its
   // control code, Shift its own code 16 (text fields drop codes below 32) and makes capitals.
-  for (int vk : {'H', '7', VK_NUMPAD0 + 5, VK_OEM_PLUS, VK_OEM_1, VK_SPACE, VK_BACK, VK_LEFT,
-                 VK_DELETE, VK_RETURN})
-    Tap(vk);
+  const int keys[] = {'H', '7', VK_NUMPAD0 + 5, VK_OEM_PLUS, VK_OEM_1, VK_SPACE, VK_BACK, VK_LEFT,
+                      VK_DELETE, VK_RETURN};
+  for (int vk : keys) Tap(vk);
   TestKeyDown(VK_SHIFT);
   Tap('P');
   TestKeyUp(VK_SHIFT);
