@@ -11,7 +11,7 @@ std::string TestSineWav(const std::string& name, double seconds);
 void TestUseNullBackend();                       // keeps a backend the caller chose
 void TestUseWaveBackend(const std::string& mixPath);  // the mix is written to mixPath
 
-// The mix the wave backend wrote, complete once the device was closed; channels averaged.
+// The mix the wave backend wrote (mono, 16-bit), complete once the device was closed.
 struct TestMix {
   int rate = 0;
   std::vector<float> samples;  // -1..1
