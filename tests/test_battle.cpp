@@ -29,7 +29,7 @@ class BattleTest : public ::testing::Test {
   // Updates until the battle requests the next screen; the number of updates it took.
   int UpdatesUntilRequest() {
     for (int n = 1; n <= 400; ++n) {
-      BattleTestRun(1);
+      TestStep(1);
       if (GsmGetNextState() != GS_Battle) return n;
     }
     return -1;
@@ -67,7 +67,7 @@ TEST_F(BattleTest, BoardIsLaidOutInDrawingOrderAndUnknownIdsLeaveGaps) {
   ASSERT_TRUE(BattleTestStart(Hero_Druid, 4711, Spell_None, Spell_Stun, Spell_Wind, 9999));
   gMatch.heroHealth[0] = 1;
   GsmSetNextState(GS_Restart);  // a fresh Init picks the health picture again
-  BattleTestRun(1);
+  TestStep(1);
   std::vector<std::string> names = PictureNames();
   EXPECT_EQ(std::count(names.begin(), names.end(), "Natura1HP"), 1);
   EXPECT_EQ(gPlayers[1].portrait, nullptr);
@@ -84,7 +84,7 @@ TEST_F(BattleTest, LoneTroopOverTheLineWinsAfterTwoSeconds) {
   ChannelSlot* music = BattleChannel(SND_Rally);
   ASSERT_NE(music, nullptr);
   Troop* knight = BattleTestTroop(KnightTroop, 0, false, 270, false);
-  while (!scored[0] && knight->position.x < kGoalLineX + 10) BattleTestRun(1);
+  while (!scored[0] && knight->position.x < kGoalLineX + 10) TestStep(1);
   EXPECT_TRUE(scored[0]);
   EXPECT_FALSE(scored[1]);
   EXPECT_GE(knight->position.x, kGoalLineX);  // scored in the update it crossed
@@ -105,48 +105,36 @@ TEST_F(BattleTest, LoneTroopOverTheLineWinsAfterTwoSeconds) {
   EXPECT_EQ(gMatch.roundWinner, Round_P1Won);
 }
 
-TEST_F(BattleTest, OppositeLinesInOneUpdateOrSpentEnergyDrawWithoutHealthLoss) {
-  BattleTestTroop(KnightTroop, 0, false, 300);
-  BattleTestTroop(KnightTroop, 0, true, -300);
-  BattleTestRun(1);
-  EXPECT_TRUE(scored[0] && scored[1]);
-  EXPECT_GT(UpdatesUntilRequest(), 0);
-  EXPECT_EQ(gMatch.roundWinner, Round_Draw);
-  EXPECT_EQ(gMatch.heroHealth[0] + gMatch.heroHealth[1], 6);
-
-  GsmSetNextState(GS_Restart);
-  BattleTestRun(1);
-  Troop* t = BattleTestTroop(KnightTroop, 0, true, 0);
-  gPlayers[0].energy = gPlayers[1].energy = 0;
-  BattleTestRun(3);
-  EXPECT_FALSE(scored[0] || scored[1]);  // someone still stands
-  TroopKill(t);
-  BattleTestRun(1);
-  EXPECT_TRUE(scored[0] && scored[1]);
-  EXPECT_GT(UpdatesUntilRequest(), 0);
-  EXPECT_EQ(gMatch.heroHealth[0] + gMatch.heroHealth[1], 6);
-}
-
-TEST_F(BattleTest, NoHealthLossKeepsHealthAndTheMatchEndingRoundKeepsRoundWinner) {
-  BattleTestPress('G');
-  ASSERT_TRUE(noHealthLoss);
-  BattleTestTroop(KnightTroop, 0, true, -281);
-  BattleTestRun(1);
-  EXPECT_GT(UpdatesUntilRequest(), 0);
-  EXPECT_EQ(gMatch.heroHealth[0], 3);
-  EXPECT_EQ(gMatch.roundWinner, Round_P2Won);
-
+TEST_F(BattleTest, RoundsEndInDrawsOrWinsWithTheRightHealthLoss) {
+  // Player 1's and player 2's troop stood at x (0: none; player 2's is killed at once when both
+  // energies are spent), noHealthLoss, player 1's health; then the result and both healths.
+  const struct { float x1, x2; bool spent, noLoss; int health1; RoundResult won; int h1, h2; }
+      cases[] = {{300, -300, false, false, 3, Round_Draw, 3, 3},  // opposite lines at once
+                 {0, 10, true, false, 3, Round_Draw, 3, 3},       // energy spent, only the dead
+                 {0, -281, false, true, 3, Round_P2Won, 3, 3},    // noHealthLoss
+                 {0, -281, false, false, 1, Round_P1Won, 0, 3}};  // the match's end
+  for (const auto& c : cases) {
+    GsmSetNextState(GS_Restart);
+    TestStep(1);
+    noHealthLoss = c.noLoss;
+    gMatch.heroHealth[0] = c.health1;
+    gMatch.heroHealth[1] = 3;
+    gMatch.roundWinner = Round_P1Won;
+    if (c.x1) BattleTestTroop(KnightTroop, 0, false, c.x1);
+    Troop* t = BattleTestTroop(KnightTroop, 0, true, c.x2);
+    if (c.spent) {
+      gPlayers[0].energy = gPlayers[1].energy = 0;
+      TestStep(3);
+      EXPECT_FALSE(scored[0] || scored[1]);  // someone still stands
+      TroopKill(t);
+    }
+    EXPECT_GT(UpdatesUntilRequest(), 0);
+    EXPECT_EQ(GsmGetNextState(), GS_RoundOver);
+    EXPECT_EQ(gMatch.roundWinner, c.won) << c.x2;
+    EXPECT_EQ(gMatch.heroHealth[0], c.h1) << c.x2;
+    EXPECT_EQ(gMatch.heroHealth[1], c.h2) << c.x2;
+  }
   noHealthLoss = false;
-  GsmSetNextState(GS_Restart);
-  BattleTestRun(1);
-  gMatch.heroHealth[0] = 1;
-  gMatch.roundWinner = Round_Draw;
-  BattleTestTroop(KnightTroop, 0, true, -281);
-  BattleTestRun(1);
-  EXPECT_GT(UpdatesUntilRequest(), 0);
-  EXPECT_EQ(GsmGetNextState(), GS_RoundOver);
-  EXPECT_EQ(gMatch.heroHealth[0], 0);
-  EXPECT_EQ(gMatch.roundWinner, Round_Draw);
 }
 
 TEST_F(BattleTest, CtrlRDrawsAfterTheDelayAndPauseHoldsTheCountdown) {
@@ -154,11 +142,11 @@ TEST_F(BattleTest, CtrlRDrawsAfterTheDelayAndPauseHoldsTheCountdown) {
   BattleTestPress('R');
   TestKeyUp(VK_CONTROL);
   EXPECT_TRUE(scored[0] && scored[1]);
-  BattleTestRun(30);
+  TestStep(30);
   float left = roundEndDelay;
   BattleTestPress('P');
   ASSERT_TRUE(battlePaused);
-  BattleTestRun(300);
+  TestStep(300);
   EXPECT_FLOAT_EQ(roundEndDelay, left);
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
   BattleTestPress('W');  // from "How to play" up to "Continue"
@@ -169,39 +157,22 @@ TEST_F(BattleTest, CtrlRDrawsAfterTheDelayAndPauseHoldsTheCountdown) {
   EXPECT_EQ(gMatch.roundWinner, Round_Draw);
 }
 
-TEST_F(BattleTest, HeldBattleSurvivesItsOwnFreeAndUnload) {
-  Troop* t = BattleTestTroop(KnightTroop, 0, false, 10);
-  size_t count = BattleObjects().objects.size();
-  Texture* wood = BattleTexture("WoodenBG");
-  battleOnHold = holdForSettings = true;
-  BattleFree();
-  BattleUnload();
-  BattleLoad();
-  BattleInit();
-  EXPECT_FALSE(holdForSettings);
-  EXPECT_EQ(BattleObjects().objects.size(), count);
-  EXPECT_TRUE(t->alive);
-  EXPECT_FLOAT_EQ(t->position.x, 10);
-  EXPECT_EQ(BattleTexture("WoodenBG"), wood);
-  battleOnHold = false;
-}
-
 TEST_F(BattleTest, ChannelsFollowTheSettingsAndAFreshInitForgetsThem) {
   ChannelSlot* music = BattleChannel(SND_Rally);
   ChannelSlot* wind = BattlePlay(SND_Wind);
   ASSERT_TRUE(music && wind);
   musicVolume = 0.3f;
   soundVolume = 0.6f;
-  BattleTestRun(1);
+  TestStep(1);
   EXPECT_FLOAT_EQ(music->volume, 0.3f);
   EXPECT_FLOAT_EQ(wind->volume, 0.6f);
   muted = true;
-  BattleTestRun(1);
+  TestStep(1);
   EXPECT_FLOAT_EQ(music->volume, 0.0f);
   EXPECT_FLOAT_EQ(wind->volume, 0.0f);
   muted = false;
   GsmSetNextState(GS_Restart);
-  BattleTestRun(1);
+  TestStep(1);
   EXPECT_EQ(BattleChannel(SND_Wind), nullptr);
   EXPECT_NE(BattleChannel(SND_Rally), nullptr);
 }

@@ -52,16 +52,16 @@ TEST_F(SpellTest, QuakeKillsAThirtyHealthWalkerSparesFlyersAndShakesTheVictimsPa
   EXPECT_FLOAT_EQ(dragon->health, 185);
   EXPECT_FLOAT_EQ(imp->health, 70);
   EXPECT_FLOAT_EQ(otherLane->health, 200);
-  EXPECT_EQ(SpellsPictureCount("QuakeAnim"), 2);  // one blow per walker struck
+  EXPECT_EQ(SpellsPictures("QuakeAnim").size(), 2u);  // one blow per walker struck
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.25f);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(0), 0.0f);
 
   // The tremor: its first update was the cast's; 156 more end it.
-  BattleTestRun(kEffectUpdates - 2);
+  TestStep(kEffectUpdates - 2);
   EXPECT_EQ(troll->color, 0xFFFF7F00u);
   EXPECT_FALSE(imp->tinted);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.25f);
-  BattleTestRun(1);
+  TestStep(1);
   EXPECT_FALSE(troll->tinted);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.0f);
   EXPECT_FLOAT_EQ(troll->health, 85);
@@ -73,13 +73,13 @@ TEST_F(SpellTest, PoisonTakesAbout31Point4Over157UpdatesFromWalkersAndFlyersAlik
   Troop* golem = BattleTestTroop(Golem, 0, true, 0);
   Troop* otherLane = BattleTestTroop(Golem, -1, true, 0);
   SpellsCast(0, 0);
-  BattleTestRun(kEffectUpdates - 1);
+  TestStep(kEffectUpdates - 1);
   EXPECT_NEAR(185 - dragon->health, 31.4f, 0.01f);
   EXPECT_NEAR(200 - golem->health, 31.4f, 0.01f);
   EXPECT_NEAR(dragon->healthBar->scale.x, 30 * dragon->health / 185, 0.01f);
   EXPECT_FLOAT_EQ(otherLane->health, 200);
   float after = golem->health;
-  BattleTestRun(5);
+  TestStep(5);
   EXPECT_FLOAT_EQ(golem->health, after);
   EXPECT_FALSE(golem->tinted);
 }
@@ -94,9 +94,9 @@ TEST_F(SpellTest, BoostSpeedsOwnTroopsOfTheLaneAndItsEndingResetsThem) {
   EXPECT_FLOAT_EQ(otherLane->speedFactor, 0);
   EXPECT_FLOAT_EQ(enemy->speedFactor, 0);
   float x = boosted->position.x;
-  BattleTestRun(10);
+  TestStep(10);
   EXPECT_NEAR(boosted->position.x - x, 10 * 5 * 0.325f, 1e-3);
-  BattleTestRun(kEffectUpdates - 11);
+  TestStep(kEffectUpdates - 11);
   EXPECT_FLOAT_EQ(boosted->speedFactor, 1.0f);
   EXPECT_FLOAT_EQ(otherLane->speedFactor, 0);
 }
@@ -112,13 +112,13 @@ TEST_F(SpellTest, StunStopsTheEnemiesOfTheLaneAndTheyWalkOnAtFactorOneAfterwards
   EXPECT_FLOAT_EQ(otherLane->speedFactor, 1.0f);
   EXPECT_FALSE(knight->canAttack);
   float x = knight->position.x;
-  BattleTestRun(kEffectUpdates - 2);
+  TestStep(kEffectUpdates - 2);
   EXPECT_FLOAT_EQ(knight->position.x, x);
-  BattleTestRun(1);
+  TestStep(1);
   EXPECT_FALSE(knight->tinted);
   EXPECT_TRUE(knight->canAttack);
   float sx = slowed->position.x;
-  BattleTestRun(10);
+  TestStep(10);
   EXPECT_NEAR(knight->position.x - x, 10 * 0.325f, 1e-3);
   EXPECT_NEAR(slowed->position.x - sx, 10 * 0.325f, 1e-3);
 }
@@ -141,7 +141,7 @@ TEST_F(SpellTest, WindNeverPushesAnEnemyFartherBackThan100UnitsBeforeItsOwnersAr
 
   bool golemPinned = false, archerPinned = false;
   for (int i = 2; i <= kEffectUpdates; ++i) {
-    BattleTestRun(1);
+    TestStep(1);
     ASSERT_LE(golem->position.x, 250) << "update " << i;
     ASSERT_LE(golem->rangeMarker->position.x, 250 - golem->rangeMarker->scale.x / 2);
     ASSERT_GE(archer->position.x, -250) << "update " << i;
@@ -163,7 +163,7 @@ TEST_F(SpellTest, ExecuteRemovesTheNearestLivingEnemyAndTheOlderOneOfATie) {
   EXPECT_FALSE(older->alive);
   EXPECT_TRUE(newer->alive);
   EXPECT_TRUE(elsewhere->alive);
-  BattleTestRun(1);  // the key comes up
+  TestStep(1);  // the key comes up
   gPlayers[0].spellSlots[2].ready = true;
   SpellsCast(0, 2);
   EXPECT_FALSE(newer->alive);
@@ -171,7 +171,7 @@ TEST_F(SpellTest, ExecuteRemovesTheNearestLivingEnemyAndTheOlderOneOfATie) {
   // Player 2 looks from the right: the largest x is the nearest.
   Troop* back = BattleTestTroop(KnightTroop, 0, false, -100);
   Troop* front = BattleTestTroop(KnightTroop, 0, false, 50);
-  BattleTestRun(1);
+  TestStep(1);
   SpellsCast(1, 2);
   EXPECT_FALSE(front->alive);
   EXPECT_TRUE(back->alive);
@@ -186,11 +186,11 @@ TEST_F(SpellTest, AFrozenPlayersPadRumblesAtFullFor2Point5SecondsThenStops) {
     ASSERT_FLOAT_EQ(InputPadGetLeftMotor(1), 1.0f) << "update " << i;
     ASSERT_FLOAT_EQ(InputPadGetRightMotor(1), 1.0f);
     ASSERT_FLOAT_EQ(InputPadGetLeftMotor(0), 0.0f);
-    BattleTestRun(1);
+    TestStep(1);
   }
   EXPECT_FALSE(gPlayers[1].frozen);
   EXPECT_EQ(TestPadGetRumble(pad1).low, 0xFFFF);
-  BattleTestRun(2);
+  TestStep(2);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.0f);
   EXPECT_EQ(TestPadGetRumble(pad1).low, 0);
 }

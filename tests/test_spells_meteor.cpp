@@ -28,8 +28,9 @@ class MeteorTest : public ::testing::Test {
   GameObject* Aim(int player) {
     gPlayers[player].spellSlots[1].ready = true;
     SpellsCast(player, 1);
-    BattleTestRun(1);  // the key comes up
-    return SpellsNewestMarker();
+    TestStep(1);  // the key comes up
+    std::vector<GameObject*> bars = SpellsMarkers();
+    return bars.empty() ? nullptr : bars.back();
   }
 };
 
@@ -43,7 +44,7 @@ TEST_F(MeteorTest, TheBarSweepsBetweenTheLimitsAndTheMeteorLandsWhereItsEdgeStoo
   ASSERT_TRUE(bars[0] && bars[1] && bars[0] != bars[1]);
   float lowest[2] = {1e9f, 1e9f}, highest[2] = {-1e9f, -1e9f};
   for (int i = 0; i < 340; ++i) {
-    BattleTestRun(1);
+    TestStep(1);
     for (int p = 0; p < 2; ++p) {
       float e = FarEdge(bars[p], p);
       ASSERT_GE(e, -250) << "player " << p + 1 << ", update " << i;
@@ -57,17 +58,17 @@ TEST_F(MeteorTest, TheBarSweepsBetweenTheLimitsAndTheMeteorLandsWhereItsEdgeStoo
     EXPECT_FLOAT_EQ(highest[p], 250);
   }
   // Launched at the far turn, the meteor lands on the limit.
-  for (int i = 0; i < 200 && FarEdge(bars[0], 0) != 250; ++i) BattleTestRun(1);
+  for (int i = 0; i < 200 && FarEdge(bars[0], 0) != 250; ++i) TestStep(1);
   SpellsPressCast(0);
-  Animation* m = SpellsNewestPicture("MeteoriteSprite");
-  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(SpellsPictures("MeteoriteSprite").size(), 1u);
+  Animation* m = SpellsPictures("MeteoriteSprite").back();
   EXPECT_FLOAT_EQ(m->finalPosition.x, 250);
   EXPECT_FALSE(bars[0]->alive);
 }
 
 TEST_F(MeteorTest, OnlyEnemiesOfTheLaneWithin52Point5By35OfTheImpactAreStruck) {
   GameObject* bar = Aim(0);
-  BattleTestRun(40);
+  TestStep(40);
   const float e = FarEdge(bar, 0);
   ASSERT_GT(e, -150);
   ASSERT_LT(e, 150);
@@ -89,7 +90,7 @@ TEST_F(MeteorTest, OnlyEnemiesOfTheLaneWithin52Point5By35OfTheImpactAreStruck) {
   for (int i = 2; i <= kImpactUpdates; ++i) {
     EXPECT_FLOAT_EQ(imps[0]->health, 70) << "struck early, update " << i;
     hold();
-    BattleTestRun(1);
+    TestStep(1);
   }
   for (size_t i = 0; i < imps.size(); ++i)
     EXPECT_FLOAT_EQ(imps[i]->health, places[i].struck ? 20 : 70) << "imp " << i;
@@ -100,14 +101,14 @@ TEST_F(MeteorTest, ALaneChangeDuringTheAimRemovesTheBarAndGivesTheSpellBack) {
   SpellSlot& meteor = gPlayers[0].spellSlots[1];
   GameObject* bar = Aim(0);
   EXPECT_FALSE(meteor.ready);
-  BattleTestRun(20);
+  TestStep(20);
   BattleTestPress('W');
   EXPECT_FALSE(bar->alive);
-  EXPECT_EQ(SpellsMarkerCount(), 0);
+  EXPECT_EQ(SpellsMarkers().size(), 0u);
   EXPECT_TRUE(meteor.ready);
   EXPECT_FLOAT_EQ(meteor.cooldownTimer, 0);
   SpellsCast(0, 1);
-  BattleTestRun(1);
+  TestStep(1);
   SpellsPressCast(0);  // launched: a lane change now gives nothing back
   BattleTestPress('S');
   EXPECT_FALSE(meteor.ready);
@@ -116,29 +117,29 @@ TEST_F(MeteorTest, ALaneChangeDuringTheAimRemovesTheBarAndGivesTheSpellBack) {
 TEST_F(MeteorTest, OnePressCastsAnotherReadySpellAndLaunchesTheAimedMeteor) {
   Troop* enemy = BattleTestTroop(Troll, 0, true, 100, false);
   GameObject* bar = Aim(0);
-  BattleTestRun(20);
+  TestStep(20);
   BattleTestPress('D');
   ASSERT_EQ(gPlayers[0].spellCursor, 3);
-  int before = SpellsPictureCount("MeteoriteSprite");
+  size_t before = SpellsPictures("MeteoriteSprite").size();
   SpellsPressCast(0);
   EXPECT_FALSE(gPlayers[0].spellSlots[2].ready);  // Stun was cast ...
   EXPECT_FLOAT_EQ(enemy->speedFactor, 0);
-  EXPECT_EQ(SpellsPictureCount("MeteoriteSprite"), before + 1);  // ... and the meteor launched
+  EXPECT_EQ(SpellsPictures("MeteoriteSprite").size(), before + 1);  // ... and the meteor launched
   EXPECT_FALSE(bar->alive);
 }
 
 // The bar is freed with the round's objects; under the address sanitizer any later touch fails.
 TEST_F(MeteorTest, ANewRoundEndsTheAimWithoutTouchingTheFreedBar) {
   Aim(0);
-  BattleTestRun(10);
+  TestStep(10);
   GsmSetNextState(GS_Restart);
-  BattleTestRun(5);
-  EXPECT_EQ(SpellsMarkerCount(), 0);
-  int before = SpellsPictureCount("MeteoriteSprite");
+  TestStep(5);
+  EXPECT_EQ(SpellsMarkers().size(), 0u);
+  size_t before = SpellsPictures("MeteoriteSprite").size();
   SpellsPressCast(0);  // the cursor still on the Meteor: a fresh aim, no launch
-  BattleTestRun(10);
-  EXPECT_EQ(SpellsPictureCount("MeteoriteSprite"), before);
-  EXPECT_EQ(SpellsMarkerCount(), 1);
+  TestStep(10);
+  EXPECT_EQ(SpellsPictures("MeteoriteSprite").size(), before);
+  EXPECT_EQ(SpellsMarkers().size(), 1u);
 }
 
 }  // namespace

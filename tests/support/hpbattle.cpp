@@ -20,14 +20,7 @@ bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20
   muted = false;
   noHealthLoss = false;
   for (int i = 0; i < 2; ++i) gPlayers[i].spellCursor = 1;
-  gMatch.hero[0] = p1;
-  gMatch.hero[1] = p2;
-  gMatch.spells[0][0] = s10;
-  gMatch.spells[0][1] = s11;
-  gMatch.spells[1][0] = s20;
-  gMatch.spells[1][1] = s21;
-  gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
-  gMatch.roundWinner = Round_P1Won;
+  gMatch = {{p1, p2}, {{s10, s11}, {s20, s21}}, {3, 3}, Round_P1Won};
   ScreenFullscreenFlag(GS_Battle) = fullscreen;
   GsmInit(GS_Battle);
   return TestStep(1) && GsmGetCurrentState() == GS_Battle;
@@ -41,8 +34,6 @@ void BattleTestStop() {
   gAudio.Shutdown();
   TestEngineStop();
 }
-
-void BattleTestRun(int n) { TestStep(n); }
 
 void BattleTestPress(int vk) {
   TestKeyDown(vk);
@@ -81,37 +72,19 @@ void SpellsCast(int player, int slot) {
   SpellsPressCast(player);
 }
 
-int SpellsPictureCount(const char* name) {
+std::vector<Animation*> SpellsPictures(const char* name) {
   Texture* tex = BattleTexture(name);
-  int n = 0;
-  for (GameObject* o : BattleObjects().objects) n += tex && o->texture == tex;
-  return n;
-}
-
-Animation* SpellsNewestPicture(const char* name) {
-  Texture* tex = BattleTexture(name);
-  Animation* newest = nullptr;
+  std::vector<Animation*> out;
   for (GameObject* o : BattleObjects().objects)
     if (tex && o->texture == tex)
-      if (Animation* a = dynamic_cast<Animation*>(o)) newest = a;
-  return newest;
+      if (Animation* a = dynamic_cast<Animation*>(o)) out.push_back(a);
+  return out;
 }
 
-namespace {
-bool IsMarker(const GameObject* o) {
-  return o->alive && !o->texture && o->tinted && o->color == 0x88FF0000 && o->scale.y == 50;
-}
-}  // namespace
-
-GameObject* SpellsNewestMarker() {
-  GameObject* newest = nullptr;
+std::vector<GameObject*> SpellsMarkers() {
+  std::vector<GameObject*> out;
   for (GameObject* o : BattleObjects().objects)
-    if (IsMarker(o)) newest = o;
-  return newest;
-}
-
-int SpellsMarkerCount() {
-  int n = 0;
-  for (GameObject* o : BattleObjects().objects) n += IsMarker(o);
-  return n;
+    if (o->alive && !o->texture && o->tinted && o->color == 0x88FF0000 && o->scale.y == 50)
+      out.push_back(o);
+  return out;
 }

@@ -1,6 +1,8 @@
 // hpbattle.h - test support for the battle: the real game started on GS_Battle with a chosen
 // match, key presses of one update, troops stood in a lane, casts and the spell pictures.
 #pragma once
+#include <vector>
+
 #include "battle/match.h"
 #include "troops/troop.h"
 
@@ -11,7 +13,6 @@ struct Animation;
 bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
                      int w = 160, int h = 120, bool fullscreen = false);
 void BattleTestStop();
-void BattleTestRun(int n = 1);
 // Key held down for one update, released in the next (which is run as well).
 void BattleTestPress(int vk);
 // Spawned through SpawnTroop in a lane (the owner's arrow visits it and returns), then stood at
@@ -23,9 +24,7 @@ int BattleTestTroopCount(bool rightSide);
 // one update; the key comes up in the next, so a second press needs one between.
 void SpellsCast(int player, int slot);
 void SpellsPressCast(int player);
-// Objects showing data/<name>.png: how many, and the newest as an animation.
-int SpellsPictureCount(const char* name);
-Animation* SpellsNewestPicture(const char* name);
-// Living meteor bars (untextured, translucent red, 50 high): the newest, and how many.
-GameObject* SpellsNewestMarker();
-int SpellsMarkerCount();
+// Animations showing data/<name>.png, oldest first.
+std::vector<Animation*> SpellsPictures(const char* name);
+// Living meteor bars (untextured, translucent red, 50 high), oldest first.
+std::vector<GameObject*> SpellsMarkers();
