@@ -70,7 +70,7 @@ TEST_F(ControlsTest, EnergyOneAllowsOnlySlotAAndNeverComesBack) {
   BattleTestPress('1');
   EXPECT_EQ(p1.energy, 0);
   ASSERT_EQ(BattleTestTroopCount(false), 1);
-  BattleTestRun(300);
+  TestStep(300);
   BattleTestPress('1');
   EXPECT_EQ(BattleTestTroopCount(false), 1);
 }
@@ -78,20 +78,20 @@ TEST_F(ControlsTest, EnergyOneAllowsOnlySlotAAndNeverComesBack) {
 TEST_F(ControlsTest, KnightSlotAIsUsableAgainAfter188UpdatesByKeyOrPad) {
   int pad = TestPadAttach();
   ASSERT_GE(pad, 0);
-  BattleTestRun(2);  // the engine finds the pad
+  TestStep(2);  // the engine finds the pad
   SummonSlot& a = gPlayers[0].summonSlots[0];
   TestKeyDown('1');
-  BattleTestRun(1);  // summoned in this update, which already ticks once
+  TestStep(1);  // summoned in this update, which already ticks once
   TestKeyUp('1');
   EXPECT_EQ(gPlayers[0].energy, 29);
   EXPECT_EQ(a.icon->color, 0xFF808080u);
-  BattleTestRun(186);
+  TestStep(186);
   TestKeyDown('1');
-  BattleTestRun(1);  // the 187th: still charging
+  TestStep(1);  // the 187th: still charging
   TestKeyUp('1');
   EXPECT_EQ(gPlayers[0].energy, 29);
   TestPadSetButtonBits(pad, PAD_A, true);
-  BattleTestRun(1);  // the 188th, by the pad's A
+  TestStep(1);  // the 188th, by the pad's A
   TestPadSetButtonBits(pad, PAD_A, false);
   EXPECT_EQ(gPlayers[0].energy, 28);
   EXPECT_EQ(BattleTestTroopCount(false), 2);
@@ -131,15 +131,15 @@ TEST_F(ControlsTest, CoolingSpellCannotBeCastAndIsReadyAfter938Updates) {
   SpellSlot& boost = gPlayers[0].spellSlots[0];
   boost.cast = CountingCast;
   TestKeyDown('Z');
-  BattleTestRun(1);  // cast; the same update's cooldown tick counts
+  TestStep(1);  // cast; the same update's cooldown tick counts
   TestKeyUp('Z');
   EXPECT_EQ(gCasts, 1);
   EXPECT_EQ(boost.icon->color, 0xFF808080u);
   BattleTestPress('Z');  // 3 ticks
   EXPECT_EQ(gCasts, 1);
-  BattleTestRun(934);
+  TestStep(934);
   EXPECT_FALSE(boost.ready);
-  BattleTestRun(1);  // 938
+  TestStep(1);  // 938
   EXPECT_TRUE(boost.ready);
   EXPECT_FALSE(boost.icon->tinted);
   BattleTestPress('Z');

@@ -24,7 +24,7 @@ struct Box {
 };
 
 std::vector<uint32_t> Frame() {
-  BattleTestRun(1);
+  TestStep(1);
   std::vector<uint32_t> pixels;
   for (int y = 0; y < TestFrameHeight(); ++y)
     for (int x = 0; x < TestFrameWidth(); ++x) pixels.push_back(TestPixel(x, y));
