@@ -1,0 +1,412 @@
+#!/usr/bin/env bash
+# End-to-end run of the built game: its own X server with a window manager, real X key events,
+# screenshots of every screen kept in BUILD_DIR/e2e-artifacts, a clean exit under the sanitizers.
+# Usage: e2e_test.sh BUILD_DIR   (BUILD_DIR holds hollow-pikes with data/ beside it)
+set -uo pipefail
+
+build=$(cd "${1:?usage: e2e_test.sh BUILD_DIR}" && pwd) || exit 1
+root=$(cd "$(dirname "$0")/../.." && pwd)
+game=$build/hollow-pikes
+art=$build/e2e-artifacts
+work=$(mktemp -d /tmp/hp-e2e.XXXXXX)
+started=$SECONDS
+
+xvfb_pid='' wm_pid='' game_pid='' win='' shot_prev='' run=''
+
+cleanup() {
+  # Only what this script started, by process id. A game still running is asked to quit and
+  # given time for its leak report, which is kept with the screenshots.
+  if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then
+    for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  [ -s "$work/game.log" ] && [ -d "$art" ] && cp "$work/game.log" "$art/${run:-setup}-game-output.txt"
+  for pid in $game_pid $wm_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || continue
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM HUP
+
+log() { printf '[e2e %3ds] %s\n' $((SECONDS - started)) "$*"; }
+
+fail() {
+  echo "E2E FAILURE: $*" >&2
+  if [ -s "$work/game.log" ]; then
+    echo "--- last lines of the game's output ---" >&2
+    tail -n 40 "$work/game.log" >&2
+  fi
+  [ -n "${DISPLAY:-}" ] && import -window root "$art/${run:-setup}-failure.png" 2>/dev/null
+  exit 1
+}
+
+for tool in Xvfb openbox xdotool import convert compare xprop xwininfo; do
+  command -v "$tool" > /dev/null || fail "$tool is not installed (scripts/deps.sh lists it)"
+done
+[ -x "$game" ] || fail "no game executable at $game"
+[ -d "$build/data" ] || fail "no data/ beside $game"
+rm -rf "$art" && mkdir -p "$art" || fail "cannot create $art"
+
+# --- the X server and the window manager ---------------------------------------------------
+# -displayfd picks a free display number and reports it once the server accepts clients, so the
+# CTest run's own Xvfb (and anybody else's) is never touched.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
+unset XAUTHORITY WAYLAND_DISPLAY
+log "own X server on $DISPLAY"
+
+openbox --sm-disable > "$work/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
+  || fail "openbox did not take over the display"
+
+# --- the game under the sanitizers ---------------------------------------------------------
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR=$work/runtime   # a private single-instance lock
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# SDL unloads the X11 client libraries at exit; a leak inside one of them would then be reported
+# from an unknown module that no suppression matches. Keeping them mapped names them. The
+# sanitizer runtime has to come first in the list.
+preload() {
+  local list asan lib
+  asan=$(ldd "$game" | awk '/libasan/ {print $3}')
+  [ -n "$asan" ] && list=$asan
+  for lib in libX11.so.6 libX11-xcb.so.1 libxcb.so.1 libXext.so.6 libXcursor.so.1 libXi.so.6 \
+             libXrandr.so.2 libXss.so.1 libXfixes.so.3 libXrender.so.1 libXxf86vm.so.1 \
+             libGLX_mesa.so.0 libdbus-1.so.3; do
+    ldconfig -p | grep -q "^[[:space:]]*$lib " && list="${list:+$list }$lib"
+  done
+  for lib in /usr/lib/*/dri/swrast_dri.so; do   # the software renderer, unloaded with the context
+    [ -f "$lib" ] && list="${list:+$list }$lib"
+  done
+  echo "${list:-}"
+}
+game_preload=$(preload)
+
+# start_game AUDIO: AUDIO is "null" or a file for OpenAL's wave backend to write the mix to.
+start_game() {
+  local audio=$1
+  if [ "$audio" = null ]; then
+    env -u ALSOFT_CONF ALSOFT_DRIVERS=null LD_PRELOAD="$game_preload" "$game" \
+      > "$work/game.log" 2>&1 &
+  else
+    printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$audio" > "$work/alsoft.conf"
+    env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" LD_PRELOAD="$game_preload" "$game" \
+      > "$work/game.log" 2>&1 &
+  fi
+  game_pid=$!
+  win=$(timeout 60 xdotool search --sync --name '^Hollow Pikes$' | head -n 1)
+  [ -n "$win" ] || fail "no window named Hollow Pikes within 60 s"
+  timeout 10 xdotool windowfocus --sync "$win" || fail "cannot focus the game window"
+  shot_prev=''
+}
+
+# finish_game: waits for the game to end by itself and checks a clean exit without reports.
+finish_game() {
+  local status
+  for _ in $(seq 600); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end within 60 s"
+  wait "$game_pid"; status=$?
+  game_pid=''
+  if grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$work/game.log"; then
+    fail "sanitizer report in the game's output"
+  fi
+  [ "$status" -eq 0 ] || fail "the game exited with status $status"
+  cp "$work/game.log" "$art/${run}-game-output.txt"
+  rm "$work/game.log"
+}
+
+alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game died ($1)"; }
+
+# --- keys ----------------------------------------------------------------------------------
+# The game samples the keyboard once per frame, and a frame of this sanitized build on a software
+# renderer on a busy machine can take a few hundred milliseconds: a key pressed and released
+# within one frame is never seen. So every key is held, and released, for longer than that; a key
+# that changes the screen is held until the screen has changed (holding never repeats a press).
+hold=${HP_E2E_HOLD:-0.35}
+press() {
+  local k
+  for k in "$@"; do
+    xdotool keydown "$k" && sleep "$hold" && xdotool keyup "$k" && sleep "$hold" \
+      || fail "xdotool could not send $k"
+  done
+}
+
+# --- screenshots ---------------------------------------------------------------------------
+snap() { import -window root -resize 240x135! "$1" 2> /dev/null || fail "import failed"; }
+
+# rmse A B: normalised root-mean-square difference of two pictures (0 same, 1 opposite).
+rmse() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p'; }
+
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# wait_change REF SECONDS WHAT [now]: polls until the screen differs from thumbnail REF by a
+# change of screen, then until two polls in a row agree (the new screen has finished loading).
+# With "now" it returns at the change and keeps that full capture in $work/caught.png: the
+# result screen lasts 3 seconds, and on a busy machine a screenshot can take one of them.
+wait_change() {
+  local ref=$1 limit=$2 what=$3 t0=$SECONDS d
+  while :; do
+    alive "waiting for $what"
+    if [ "${4:-}" = now ]; then
+      import -window root "$work/caught.png" 2> /dev/null || fail "import failed"
+      convert "$work/caught.png" -resize 240x135! "$work/now.png"
+    else
+      snap "$work/now.png"
+    fi
+    d=$(rmse "$ref" "$work/now.png")
+    above "${d:-0}" 0.08 && break
+    [ $((SECONDS - t0)) -ge "$limit" ] && fail "no $what within $limit s (difference $d)"
+    sleep 0.4
+  done
+  [ "${4:-}" = now ] || settle
+  log "$what after $((SECONDS - t0)) s"
+}
+
+settle() {
+  local i d
+  for i in 1 2 3 4 5 6; do
+    sleep 0.3
+    snap "$work/next.png"
+    d=$(rmse "$work/now.png" "$work/next.png")
+    mv "$work/next.png" "$work/now.png"
+    above 0.02 "${d:-1}" && return 0
+  done
+}
+
+# shot NAME [MINDIFF [FILE]]: keeps a full screenshot (or FILE, captured earlier), checks that it
+# is not blank and that it differs from the previous screenshot of this run by at least MINDIFF
+# (default 0.03).
+shot() {
+  local name=$1 mindiff=${2:-0.03} file="$art/${run}-$1.png" sd d
+  if [ -n "${3:-}" ]; then
+    cp "$3" "$file"
+  else
+    alive "before the screenshot $name"
+    import -window root "$file" 2> /dev/null || fail "import failed for $name"
+  fi
+  sd=$(convert "$file" -format '%[fx:standard_deviation]' info:)
+  above "$sd" 0.02 || fail "screenshot $name is blank (standard deviation $sd)"
+  convert "$file" -resize 240x135! "$work/shot-$name.png"
+  if [ -n "$shot_prev" ]; then
+    d=$(rmse "$shot_prev" "$work/shot-$name.png")
+    above "${d:-0}" "$mindiff" || fail "screenshot $name does not differ from the one before (difference $d)"
+  fi
+  shot_prev=$work/shot-$name.png
+  log "screenshot $name (sd $sd${d:+, difference $d})"
+}
+
+# take_ref: a thumbnail of the screen now in $ref, for wait_change.
+ref=''
+take_ref() { ref=$work/ref.png; snap "$ref"; }
+
+# press_to KEY SECONDS WHAT: holds KEY down until the screen has changed to WHAT.
+press_to() {
+  take_ref
+  xdotool keydown "$1" || fail "xdotool could not send $1"
+  wait_change "$ref" "$2" "$3"
+  xdotool keyup "$1"
+  sleep "$hold"
+}
+
+# wait_drawn: the first frame is on the screen (the window is mapped before the game draws).
+wait_drawn() {
+  local sd
+  for _ in $(seq 100); do
+    alive "waiting for the first frame"
+    snap "$work/now.png"
+    sd=$(convert "$work/now.png" -format '%[fx:standard_deviation]' info:)
+    above "$sd" 0.02 && return 0
+    sleep 0.1
+  done
+  fail "the window stayed blank"
+}
+
+# --- window geometry -----------------------------------------------------------------------
+# expect_geometry X Y W H | windowed W H: the game sets its size over a few frames, so poll.
+geometry() { xdotool getwindowgeometry --shell "$win" 2> /dev/null | tr '\n' ' '; }
+expect_fullscreen() {
+  local g
+  for _ in $(seq 50); do
+    g=$(geometry)
+    [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && { log "full screen: $g"; return 0; }
+    sleep 0.2
+  done
+  fail "$1: window is not full screen at 0,0 1920x1080 ($g)"
+}
+expect_windowed() {
+  local g
+  for _ in $(seq 50); do
+    g=$(geometry)
+    [[ "$g" == *"WIDTH=800 HEIGHT=600"* ]] && { log "windowed: $g"; return 0; }
+    sleep 0.2
+  done
+  fail "$1: window is not 800x600 ($g)"
+}
+
+# expect_banner SHOT NAME: the window in screenshot SHOT shows the result picture NAME, judged by
+# likeness to each of the five result pictures in data/ (the portrait over it counts the same
+# against all five). The window shows the middle 800 by 600 of the 800 by 610 picture, at 4:3 in
+# the middle of the screen when full screen.
+expect_banner() {
+  local shot=$1 want=$2 best='' bestd=9 name d x y w h
+  read -r x y w h < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF}
+    /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+  convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -gravity center \
+    -crop "$((h * 4 / 3))x${h}+0+0" +repage -resize 80x60! "$work/b-shot.png"
+  for name in RoundOverP1 RoundOverP2 RoundOverDraw MatchOverP1 MatchOverP2; do
+    [ -f "$work/b-$name.png" ] || convert "$build/data/$name.png" -resize 800x610! \
+      -gravity center -crop 800x600+0+0 +repage -resize 80x60! "$work/b-$name.png"
+    d=$(rmse "$work/b-shot.png" "$work/b-$name.png")
+    above "$bestd" "${d:-9}" && { bestd=$d; best=$name; }
+  done
+  [ "$best" = "$want" ] || fail "the result screen shows $best (difference $bestd), not $want"
+  log "the result screen shows $want (difference $bestd)"
+}
+
+# The keypad keys go by their NumLock-off names (keypad 0 is KP_Insert, 4 KP_Left, 9 KP_Prior):
+# the same physical keys, sent without a NumLock modifier.
+# win_round N SHOTNAME BANNER: player 1 sends a Rogue (slot B, the fastest Knight troop) up lane 0
+# and Boosts it, then a Knight behind it; the Rogue walks to the far goal in some 430 frames while
+# player 2 keeps out of lane 0. Catches the result screen and checks which picture it shows.
+win_round() {
+  press 2 z 1
+  take_ref
+  wait_round "$@"
+}
+wait_round() {
+  wait_change "$ref" 240 "the result of round $1" now
+  shot "$2" 0.03 "$work/caught.png"
+  expect_banner "$work/caught.png" "$3"
+  wait_change "$work/shot-$2.png" 30 "the screen after the result of round $1"
+}
+
+# ===========================================================================================
+run=run1
+log "run 1: the logos, every screen from the menu, a match to its end, Quit from the menu"
+start_game null
+wait_drawn
+shot 01-logo-school
+sleep 3
+shot 02-logo-sequence 0.005
+expect_fullscreen "logo sequence"
+# Without a key the sequence ends by itself after 9 seconds and the menu shows.
+wait_change "$work/shot-02-logo-sequence.png" 30 "the main menu after the logos"
+shot 03-menu
+# The rest runs windowed: a quarter of the pixels, twice the frames per second.
+xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
+shot 04-menu-windowed
+
+press Down; press_to Return 20 "How to play"
+shot 05-howtoplay
+press Right Right
+shot 06-howtoplay-page3
+press_to Escape 20 "the menu from How to play"
+shot 07-menu-back
+
+press Down Down; press_to Return 20 "Settings"
+shot 08-settings
+press Left Down   # the sound one step down, then the full-screen row, where Right turns it on
+xdotool keydown Right; expect_fullscreen "Right on the full-screen row"; xdotool keyup Right
+shot 09-settings-fullscreen
+xdotool keydown Left; expect_windowed "Left on the full-screen row"; xdotool keyup Left
+press_to Escape 20 "the menu from Settings"
+
+press Down Down Down; press_to Return 20 "Credits"
+shot 10-credits
+xdotool keydown space; sleep 2; xdotool keyup space   # Space speeds the scroll up
+shot 11-credits-scrolled 0.01
+press_to Escape 20 "the menu from Credits"
+
+press_to Return 20 "hero selection"
+press d a space Right   # player 1 tries the Mage and takes the Knight; player 2 on the Mage
+shot 12-heroes
+press_to space 20 "spell selection"
+press space s space space Down   # player 1 Wind and Meteor; player 2 Wind, then on Meteor
+shot 13-spells
+press_to space 30 "the battle"
+expect_windowed "battle"
+shot 14-battle
+
+# Round 1: player 1's Boosted Rogue; player 2 (Mage) summons in lane 1 and freezes player 1.
+press 2 z 1 Up KP_Insert KP_Left
+shot 15-battle-summons-spells 0.005
+ref=$work/shot-15-battle-summons-spells.png
+wait_round 1 16-round1-won-by-p1 RoundOverP1
+shot 17-round2
+
+# Round 2 begins with the pause menu and the three screens it holds the battle for.
+press Escape
+shot 18-pause 0.005
+press_to space 20 "How to play from the pause menu"
+shot 19-pause-howtoplay
+press_to Escape 20 "the paused battle from How to play"
+shot 20-pause-back
+press s; press_to space 20 "Settings from the pause menu"
+shot 21-pause-settings
+press_to Escape 20 "the paused battle from Settings"
+press s; press_to space 20 "Credits from the pause menu"
+shot 22-pause-credits
+press_to Escape 20 "the paused battle from Credits"
+xdotool keydown F11; expect_fullscreen "F11 in the paused battle"; xdotool keyup F11
+shot 23-pause-fullscreen
+xdotool keydown F11; expect_windowed "F11 again in the paused battle"; xdotool keyup F11
+press w w w w space   # from Credits up to Continue
+win_round 2 24-round2-won-by-p1 RoundOverP1
+
+# Round 3 ends the match: player 2's hero has lost all three health points.
+win_round 3 25-match-won-by-p1 MatchOverP1
+shot 26-menu-after-match
+press Up Return   # Up from "Start game" wraps to "Quit"
+shot 27-quit-question 0.005
+xdotool keydown space   # the question opens on "Yes"
+finish_game
+xdotool keyup space
+log "run 1 ended cleanly"
+
+# ===========================================================================================
+run=run2
+log "run 2: logos skipped, F11 both ways, Alt+F4 while the battle is held for Settings, sound"
+start_game "$work/mix.wav"
+xdotool keydown space; sleep 0.5; xdotool keyup space
+sleep 1
+shot 01-menu-logos-skipped
+# Skipped, the wooden menu shows at once; the logos are light marks on black.
+m=$(convert "$art/run2-01-menu-logos-skipped.png" -format '%[fx:mean]' info:)
+above "$m" 0.2 || fail "holding Space did not skip the logos (mean brightness $m)"
+expect_fullscreen "menu"
+xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
+press_to Return 20 "hero selection"
+press space
+press_to space 20 "spell selection"
+press space s space space Down
+press_to space 30 "the battle"
+shot 02-battle
+press KP_Prior Down   # player 2 pauses (keypad 9) and moves to Settings
+press_to space 20 "Settings from player 2's pause menu"
+shot 03-held-settings
+xdotool keydown Alt_L; sleep "$hold"; xdotool keydown F4
+finish_game
+xdotool keyup F4 Alt_L
+log "run 2 ended cleanly"
+
+if command -v sox > /dev/null; then
+  rms=$(sox "$work/mix.wav" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+  above "${rms:-0}" 0.001 || fail "the wave backend recorded silence (RMS ${rms:-none})"
+  log "the mix of run 2 has RMS amplitude $rms"
+fi
+
+log "all screens passed in $((SECONDS - started)) s; screenshots in $art"
