@@ -1,24 +1,76 @@
 // Troops on a bare battlefield, driven by real frames: construction, queueing, the flying bob,
-// targeting, the Rogue's stealth, and the per-update effects.
+// targeting, the Rogue's stealth and ambush, the per-update effects, single and splash strikes,
+// the Ice Mage's slow and the Imp's and Dryad's heals.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "battle/battle.h"
 #include "framework/gameobject.h"
+#include "framework/quad.h"
+#include "hpbattle.h"
 #include "hppad.h"
-#include "hptroops.h"
+#include "hptest.h"
+#include "kegraphics.h"
 #include "keinput.h"
 #include "keos.h"
 
 namespace {
 
+// The field: a test state registered as GS_Battle whose Init stands both lane arrows at their
+// places and whose Update runs the battle's objects.
+void FieldLoad() { gQuadMesh = CreateQuadMesh(); }
+void FieldInit() {
+  gPlayers[0].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow"), -350, 0, 100, 100);
+  gPlayers[1].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow2"), 350, 0, -100, 100);
+}
+void FieldUpdate() { ObjectListOf(GS_Battle)->Update(); }
+void FieldDraw() { ObjectListOf(GS_Battle)->Draw(); }
+void FieldFree() {
+  ObjectListOf(GS_Battle)->Free();
+  ObjectListOf(GS_Battle)->Purge();
+  gPlayers[0].arrow = gPlayers[1].arrow = nullptr;
+}
+void FieldUnload() {
+  GfxMeshFree(gQuadMesh);
+  gQuadMesh = nullptr;
+}
+
+// Spawned through SpawnTroop with the owner's arrow moved to the lane's y.
+Troop* TroopSpawn(TroopKind kind, int lane, bool rightSide) {
+  gPlayers[rightSide ? 1 : 0].arrow->position.y = kLaneSpacing * lane;
+  return SpawnTroop(kind, lane, rightSide);
+}
+// Spawned, then stood at x and kept there (speed factor 0, as under a stun).
+Troop* TroopPlace(TroopKind kind, int lane, bool rightSide, float x) {
+  Troop* t = TroopSpawn(kind, lane, rightSide);
+  TroopMoveTo(t, x);
+  t->speedFactor = 0;
+  return t;
+}
+// Frames until pred holds (checked after each), at most max; -1 when it never held.
+template <class Pred>
+int TroopRunUntil(Pred pred, int max) {
+  for (int i = 1; i <= max && TestStep(1); ++i)
+    if (pred()) return i;
+  return -1;
+}
+
+const uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00;
+
 class TroopTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(TroopFieldStart()); }
+  void SetUp() override {
+    ASSERT_TRUE(TestEngineStart(160, 120));  // nothing reads the pixels
+    TestRunState(GS_Battle, FieldLoad, FieldInit, FieldUpdate, FieldDraw, FieldFree, FieldUnload);
+    ASSERT_TRUE(TestStep(1));
+  }
   void TearDown() override {
     TestPadDetachAll();
-    TroopFieldStop();
+    GsmSetNextState(GS_Quit);
+    while (TestStep(1)) {
+    }
+    TestEngineStop();
     EXPECT_TRUE(TroopAll().empty());  // deleted troops leave the roster the walks use
   }
 };
@@ -31,11 +83,7 @@ TEST_F(TroopTest, PlayerTwoArcherStandsInFrontOfItsArrowAndFlyersBob) {
   EXPECT_FLOAT_EQ(a->rangeMarker->position.x, 187.5f);
   EXPECT_FLOAT_EQ(a->rangeMarker->scale.x, 125);
   EXPECT_FLOAT_EQ(a->healthBar->position.y, 100);
-  // Marker and bar are listed first, so the troop is drawn over them.
-  const std::vector<GameObject*>& list = ObjectListOf(GS_Battle)->objects;
-  ASSERT_GE(list.size(), 3u);
-  EXPECT_EQ(list[list.size() - 3], a->rangeMarker);
-  EXPECT_EQ(list.back(), a);
+  EXPECT_EQ(ObjectListOf(GS_Battle)->objects.back(), a);  // drawn over its marker and bar
 
   Troop* imp = TroopSpawn(Imp, -1, false);
   float y0 = imp->position.y, bar0 = imp->healthBar->position.y;
@@ -169,25 +217,156 @@ TEST_F(TroopTest, RangeMarkersShowWhileTheirPlayerHoldsKOrNumpad7OrALeftShoulder
   Troop* p1 = TroopSpawn(Archer, 0, false);
   Troop* p2 = TroopSpawn(Archer, 1, true);
   auto shown = [&] { return p1->rangeMarker->visible * 1 + p2->rangeMarker->visible * 2; };
-  int pads[2] = {TestPadAttach(), TestPadAttach()};
+  int pad = TestPadAttach();
   InputReset();  // poll now rather than in two seconds
+  // Each step: a key and a button held for one update, and the markers shown.
+  const struct { int key; uint16_t button; int shown; } steps[] = {
+      {0, 0, 0}, {'K', 0, 1}, {VK_NUMPAD0 + 7, 0, 2}, {0, PAD_LEFT_SHOULDER, 1},
+      {0, PAD_RIGHT_SHOULDER, 0}};
+  for (const auto& s : steps) {
+    if (s.key) TestKeyDown(s.key);
+    TestPadSetButtonBits(pad, s.button, true);
+    ASSERT_TRUE(TestStep(1));
+    EXPECT_EQ(shown(), s.shown) << s.key << " " << s.button;
+    if (s.key) TestKeyUp(s.key);
+    TestPadSetButtonBits(pad, s.button, false);
+  }
+}
+
+TEST_F(TroopTest, KnightStrikesAFullTrollTo95WithABarOf24_78AndAHalfSecondFlashThenKills) {
+  Troop* knight = TroopPlace(KnightTroop, 0, false, 0);
+  Troop* troll = TroopPlace(Troll, 0, true, 20);
+  // 1.7 s of 0.016 s steps ends at the 107th update; the strike falls in the next one.
+  EXPECT_EQ(TroopRunUntil([&] { return troll->health != 115; }, 200), 108);
+  EXPECT_FLOAT_EQ(troll->health, 95);
+  EXPECT_NEAR(troll->healthBar->scale.x, 24.78, 0.01);
+  EXPECT_EQ(troll->color, kRed);
+  ASSERT_TRUE(TestStep(30));
+  EXPECT_TRUE(troll->tinted);
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(shown(), 0);
-  TestKeyDown('K');
+  EXPECT_FALSE(troll->tinted);
+
+  troll->health = 20;  // a strike to exactly zero kills, with the bar and marker
+  knight->canAttack = true;
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(shown(), 1);
-  TestKeyUp('K');
-  TestKeyDown(VK_NUMPAD0 + 7);
+  EXPECT_FALSE(troll->alive);
+  EXPECT_FALSE(troll->healthBar->alive);
+  EXPECT_FALSE(troll->rangeMarker->alive);
+  EXPECT_EQ(knight->target, nullptr);
+  knight->speedFactor = 1;
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(shown(), 2);
-  TestKeyUp(VK_NUMPAD0 + 7);
-  TestPadSetButtonBits(pads[0], PAD_LEFT_SHOULDER, true);
+  EXPECT_GT(knight->position.x, 0);  // walks on
+}
+
+TEST_F(TroopTest, HiddenRogueAmbushesOnceFor100ThenWaitsUntilRevealed) {
+  Troop* rogue = TroopPlace(Rogue, 0, false, -50);
+  Troop* troll = TroopPlace(Troll, 0, true, -45);
+  ASSERT_GT(TroopRunUntil([&] { return troll->health != 115; }, 200), 137);
+  EXPECT_FLOAT_EQ(troll->health, 15);
+  // The bar loses exactly the share of health lost.
+  EXPECT_NEAR(troll->healthBar->scale.x, 30 * (1 - 100.0 / 115), 1e-4);
+  EXPECT_EQ(troll->target, nullptr);  // it cannot see who hit it
+  ASSERT_NE(rogue->dagger, nullptr);
+  ASSERT_TRUE(TestStep(300));
+  EXPECT_EQ(rogue->dagger, nullptr);
+  EXPECT_FLOAT_EQ(troll->health, 15);  // no second strike from hiding
+  TroopMoveTo(rogue, 5);
+  TroopMoveTo(troll, 10);
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(shown(), 1);
-  TestPadSetButtonBits(pads[0], PAD_LEFT_SHOULDER, false);
-  TestPadSetButtonBits(pads[1], PAD_RIGHT_SHOULDER, true);
+  EXPECT_TRUE(rogue->revealed);
+  EXPECT_FLOAT_EQ(troll->health, 5);  // its ordinary 10 now
+}
+
+TEST_F(TroopTest, SplashHitsTheOldestEnemyJustBelowTheTargetsXWithinTheBox) {
+  // Lane 0: the catapult's target at 100 and candidates; lanes 1 and 2: rows above.
+  Troop* cat = TroopPlace(Catapult, 0, false, 0);
+  Troop* target = TroopPlace(Golem, 0, true, 100);
+  Troop* level = TroopPlace(Golem, 0, true, 100);
+  Troop* notSmaller = TroopPlace(Golem, 0, true, 101);
+  Troop* tooFar = TroopPlace(Golem, 0, true, 57.4f);
+  Troop* touching = TroopPlace(Golem, 0, true, 57.5f);  // box edge 60 meets the splash box's
+  Troop* newer = TroopPlace(Golem, 0, true, 80);
+  Troop* cat1 = TroopPlace(Catapult, 1, false, 0);
+  TroopPlace(Golem, 1, true, 100);
+  Troop* above = TroopPlace(Golem, 1, true, 80);
+  above->position.y = 70 + 27.5f;
+  Troop* cat2 = TroopPlace(Catapult, 2, false, 0);
+  TroopPlace(Golem, 2, true, 100);
+  Troop* beyond = TroopPlace(Golem, 2, true, 80);
+  beyond->position.y = 140 + 27.6f;
+  // Player 2's catapult in lane -1 hits the enemy further left; lane -2 hits a Treant.
+  Troop* cat3 = TroopPlace(Catapult, -1, true, 0);
+  TroopPlace(KnightTroop, -1, false, -100);
+  Troop* between = TroopPlace(Golem, -1, false, -90);
+  Troop* behind = TroopPlace(Golem, -1, false, -110);
+  Troop* cat4 = TroopPlace(Catapult, -2, false, 0);
+  Troop* treant = TroopPlace(Treant, -2, true, 100);
+  Troop* shielded = TroopPlace(Golem, -2, true, 80);
+  for (Troop* c : {cat, cat1, cat2, cat3, cat4}) c->canAttack = true;
+
   ASSERT_TRUE(TestStep(1));
-  EXPECT_EQ(shown(), 0);
+  EXPECT_FLOAT_EQ(target->health, 160);
+  EXPECT_FLOAT_EQ(touching->health, 160);
+  EXPECT_EQ(touching->color, kRed);
+  EXPECT_FLOAT_EQ(above->health, 160);
+  EXPECT_FLOAT_EQ(behind->health, 160);
+  for (Troop* t : {level, notSmaller, tooFar, newer, beyond, between, shielded})
+    EXPECT_FLOAT_EQ(t->health, 200);
+  EXPECT_FLOAT_EQ(treant->health, 125);
+}
+
+TEST_F(TroopTest, IceMageSlowsTargetAndVictimWhoKeep0_7AfterTheSlow) {
+  Troop* mage = TroopPlace(IceMage, 0, false, 0);
+  Troop* target = TroopPlace(KnightTroop, 0, true, 100);
+  Troop* victim = TroopPlace(KnightTroop, 0, true, 70);
+  target->speedFactor = -3.0f;  // under Wind: the slow still walks it forward
+  mage->canAttack = true;
+  ASSERT_TRUE(TestStep(1));
+  for (Troop* t : {target, victim}) {
+    EXPECT_FLOAT_EQ(t->health, 100);
+    EXPECT_TRUE(t->slowed);
+    EXPECT_FLOAT_EQ(t->speedFactor, 0.7f);
+  }
+  // The slow ends after 1.5 s; the factor stays until a spell puts it back. The mage's next
+  // strike would slow them again: stop it first.
+  TroopKill(mage);
+  EXPECT_GT(TroopRunUntil([&] { return !target->slowed; }, 120), 70);
+  EXPECT_FALSE(victim->slowed);
+  EXPECT_FLOAT_EQ(target->speedFactor, 0.7f);
+}
+
+TEST_F(TroopTest, ImpStealsTenBelow70AndDryadHealsTheFirstTenAlliesUpToTheCap) {
+  Troop* hungry = TroopPlace(Imp, 1, false, 0);
+  Troop* full = TroopPlace(Imp, 2, false, 0);
+  TroopPlace(Golem, 1, true, 10);
+  TroopPlace(Golem, 2, true, 10);
+  hungry->health = 65;
+  full->health = 70;
+  Troop* farAlly = TroopPlace(KnightTroop, 0, false, -301);
+  Troop* allies[11];
+  for (int i = 0; i < 11; ++i) {
+    allies[i] = TroopPlace(KnightTroop, 0, false, -20.0f * (i + 1));
+    allies[i]->health = 100;
+  }
+  allies[0]->health = 110;
+  farAlly->health = 100;
+  Troop* dryad = TroopPlace(Dryad, 0, false, 0);
+  dryad->health = 50;
+  TroopPlace(Golem, 0, true, 50);
+  hungry->canAttack = full->canAttack = dryad->canAttack = true;
+
+  ASSERT_TRUE(TestStep(1));
+  EXPECT_FLOAT_EQ(hungry->health, 75);  // above its maximum of 70, as it may
+  EXPECT_FLOAT_EQ(full->health, 70);
+  EXPECT_FLOAT_EQ(allies[0]->health, 120);
+  EXPECT_FLOAT_EQ(allies[0]->healthBar->scale.x, 30);  // capped: bar unchanged
+  for (int i = 1; i < 10; ++i) {
+    EXPECT_FLOAT_EQ(allies[i]->health, 115) << i;
+    EXPECT_EQ(allies[i]->color, kGreen);
+  }
+  EXPECT_FLOAT_EQ(allies[10]->health, 100);  // the eleventh
+  EXPECT_FLOAT_EQ(farAlly->health, 100);
+  EXPECT_FLOAT_EQ(dryad->health, 50);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "framework/gameobject.h"
 #include "game.h"
 #include "hptest.h"
-#include "hptroops.h"
 #include "kegsm.h"
 #include "keos.h"
 #include "screens/screen.h"
@@ -51,6 +50,13 @@ Troop* BattleTestTroop(TroopKind kind, int lane, bool rightSide, float x, bool h
   TroopMoveTo(t, x);
   if (hold) t->speedFactor = 0;
   return t;
+}
+
+void TroopMoveTo(Troop* t, float x) {
+  float dx = x - t->position.x;
+  t->position.x = x;
+  t->healthBar->position.x += dx;
+  t->rangeMarker->position.x += dx;
 }
 
 int BattleTestTroopCount(bool rightSide) {

@@ -19,6 +19,8 @@ void BattleTestPress(int vk);
 // x with its bar and marker; held troops get speed factor 0.
 Troop* BattleTestTroop(TroopKind kind, int lane, bool rightSide, float x, bool hold = true);
 int BattleTestTroopCount(bool rightSide);
+// Moves a troop with its bar and marker, as marching would.
+void TroopMoveTo(Troop* t, float x);
 
 // The player's spell cursor put on slot (0 built-in, 1 and 2 chosen) and the cast key held for
 // one update; the key comes up in the next, so a second press needs one between.
