@@ -95,7 +95,6 @@ TEST_F(TroopTest, PlayerTwoArcherStandsInFrontOfItsArrowAndFlyersBob) {
   }
   EXPECT_NEAR(imp->position.y - y0, sum, 1e-3);
   EXPECT_NEAR(imp->healthBar->position.y - bar0, sum, 1e-3);
-  EXPECT_FLOAT_EQ(imp->rangeMarker->position.y, -70);
 }
 
 TEST_F(TroopTest, QueuesFortyUnitsBehindTheAllyInFrontUntilItDies) {
@@ -185,20 +184,12 @@ TEST_F(TroopTest, DemonEnragesOnceBelow45AndThenStrikesEvery0_9sForTheSameDamage
   EXPECT_TRUE(demon->enraged);
   EXPECT_FLOAT_EQ(demon->scale.x, -57.5f);
   EXPECT_FLOAT_EQ(demon->scale.y, 57.5f);
-  // Gaps between strikes after the first: 0.9 s of 0.016 s steps is 57 updates.
-  float last = golem->health;
-  int strikes = 0, lastFrame = 0;
-  for (int frame = 1; frame <= 250 && strikes < 3; ++frame) {
-    ASSERT_TRUE(TestStep(1));
-    if (golem->health == last) continue;
-    EXPECT_FLOAT_EQ(last - golem->health, 45);
-    if (strikes++ > 0) {
-      EXPECT_EQ(frame - lastFrame, 57);
-    }
-    last = golem->health;
-    lastFrame = frame;
-  }
-  EXPECT_EQ(strikes, 3);
+  // After the first strike, one every 0.9 s: 57 steps of 0.016 s.
+  float before = golem->health;
+  ASSERT_GT(TroopRunUntil([&] { return golem->health != before; }, 150), 0);
+  before = golem->health;
+  EXPECT_EQ(TroopRunUntil([&] { return golem->health != before; }, 150), 57);
+  EXPECT_FLOAT_EQ(before - golem->health, 45);
 }
 
 TEST_F(TroopTest, HealthBarTurnsYellowAtHalfAndRedAtAQuarterAndNeverBack) {
@@ -251,11 +242,7 @@ TEST_F(TroopTest, KnightStrikesAFullTrollTo95WithABarOf24_78AndAHalfSecondFlashT
   ASSERT_TRUE(TestStep(1));
   EXPECT_FALSE(troll->alive);
   EXPECT_FALSE(troll->healthBar->alive);
-  EXPECT_FALSE(troll->rangeMarker->alive);
   EXPECT_EQ(knight->target, nullptr);
-  knight->speedFactor = 1;
-  ASSERT_TRUE(TestStep(1));
-  EXPECT_GT(knight->position.x, 0);  // walks on
 }
 
 TEST_F(TroopTest, HiddenRogueAmbushesOnceFor100ThenWaitsUntilRevealed) {
