@@ -62,19 +62,6 @@ TEST_F(ControlsTest, LanesAndTheSpellCursorWrapBothWaysAndUpWins) {
   EXPECT_FLOAT_EQ(p2.spellStar->position.x, -350);
 }
 
-TEST_F(ControlsTest, EnergyOneAllowsOnlySlotAAndNeverComesBack) {
-  BattlePlayer& p1 = gPlayers[0];
-  p1.energy = 1;
-  for (int key : {'2', '3', '4'}) BattleTestPress(key);
-  EXPECT_EQ(BattleTestTroopCount(false), 0);
-  BattleTestPress('1');
-  EXPECT_EQ(p1.energy, 0);
-  ASSERT_EQ(BattleTestTroopCount(false), 1);
-  TestStep(300);
-  BattleTestPress('1');
-  EXPECT_EQ(BattleTestTroopCount(false), 1);
-}
-
 TEST_F(ControlsTest, KnightSlotAIsUsableAgainAfter188UpdatesByKeyOrPad) {
   int pad = TestPadAttach();
   ASSERT_GE(pad, 0);
@@ -98,7 +85,7 @@ TEST_F(ControlsTest, KnightSlotAIsUsableAgainAfter188UpdatesByKeyOrPad) {
   TestPadDetachAll();
 }
 
-TEST_F(ControlsTest, PlayerOneSummonsOneTroopPerUpdatePlayerTwoUpToFour) {
+TEST_F(ControlsTest, PlayerOneSummonsOneTroopPerUpdatePlayerTwoUpToFourWithinEnergy) {
   PressBoth('1', '2');
   EXPECT_EQ(gPlayers[0].energy, 29);
   EXPECT_EQ(BattleTestTroopCount(false), 1);
@@ -108,6 +95,15 @@ TEST_F(ControlsTest, PlayerOneSummonsOneTroopPerUpdatePlayerTwoUpToFour) {
   PressBoth('1', '2');  // A charging: B is the first that may go
   EXPECT_EQ(gPlayers[0].energy, 27);
   EXPECT_EQ(BattleTestTroopCount(false), 2);
+  // Energy 1 allows slot A alone, and spent energy never comes back.
+  gPlayers[1].energy = 1;
+  for (int key : {VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3}) BattleTestPress(key);
+  EXPECT_EQ(BattleTestTroopCount(true), 2);
+  TestStep(400);  // every slot charged again
+  EXPECT_EQ(gPlayers[1].energy, 1);
+  BattleTestPress(VK_NUMPAD0);
+  EXPECT_EQ(gPlayers[1].energy, 0);
+  EXPECT_EQ(BattleTestTroopCount(true), 3);
 }
 
 TEST_F(ControlsTest, FrozenPlayerSteersButNeitherSummonsNorCasts) {
