@@ -14,6 +14,7 @@
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "hpaudio.h"
+#include "hpbattle.h"
 #include "hpmenus.h"
 #include "hppad.h"
 #include "hptest.h"
@@ -49,12 +50,6 @@ std::vector<float> BattleSnapshot(size_t objectCount) {
     for (const SpellSlot& s : p.spellSlots) v.push_back(s.cooldownTimer);
   }
   return v;
-}
-
-int TroopCount() {
-  int n = 0;
-  for (GameObject* o : BattleObjects().objects) n += AsTroop(o) != nullptr;
-  return n;
 }
 
 // The cursor is the last object of the battle's list while a menu is open.
@@ -113,7 +108,7 @@ TEST_F(PauseTest, EscOpensOnHowToPlayAndTheBattleComesBackFrozenAsItWas) {
   MenusPress('Z');
   MenusPress(VK_NUMPAD0 + 4);
   TestStep(20);
-  ASSERT_EQ(TroopCount(), 2);
+  ASSERT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 2);
   size_t board = BattleObjects().objects.size();
 
   TestKeyDown(VK_ESCAPE);
@@ -172,7 +167,7 @@ TEST_F(PauseTest, OnlyTheOpenersKeysSteerTheMenuAndBothEndsWrap) {
   ExpectMenuOf(0, kItemContinue);
   MenusPadPress(pads_[0], PAD_A);  // resumes, and summons nothing
   EXPECT_FALSE(battlePaused);
-  EXPECT_EQ(TroopCount(), 0);
+  EXPECT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 0);
   MenusPress(VK_NUMPAD0 + 9);  // player 2's menu ignores player 1
   MenusPress('S');
   ExpectMenuOf(1, kItemHowToPlay);
@@ -196,7 +191,7 @@ TEST_F(PauseTest, RestartKeepsHeroesAndSpellsAtFullHealthAndGoBackToMenuAbandons
   EXPECT_EQ(gMatch.heroHealth[1], 3);
   EXPECT_EQ(MenusLiveCounts(), loaded) << "the restart loaded again";
   EXPECT_FALSE(battlePaused);
-  EXPECT_EQ(TroopCount(), 0);
+  EXPECT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 0);
   EXPECT_EQ(gMatch.hero[1], Hero_Orc);
   EXPECT_NE(cast, nullptr);
   EXPECT_EQ(gPlayers[1].spellSlots[2].cast, cast);
