@@ -240,13 +240,17 @@ wait_drawn() {
 }
 
 # --- window geometry -----------------------------------------------------------------------
+# redrawn: the window has its new size before the game has drawn a frame at that size; the
+# screen is only shown once it has stopped changing.
+redrawn() { snap "$work/now.png"; settle; }
+
 # expect_geometry X Y W H | windowed W H: the game sets its size over a few frames, so poll.
 geometry() { xdotool getwindowgeometry --shell "$win" 2> /dev/null | tr '\n' ' '; }
 expect_fullscreen() {
   local g
   for _ in $(seq 50); do
     g=$(geometry)
-    [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && { log "full screen: $g"; return 0; }
+    [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && { log "full screen: $g"; redrawn; return 0; }
     sleep 0.2
   done
   fail "$1: window is not full screen at 0,0 1920x1080 ($g)"
@@ -255,10 +259,20 @@ expect_windowed() {
   local g
   for _ in $(seq 50); do
     g=$(geometry)
-    [[ "$g" == *"WIDTH=800 HEIGHT=600"* ]] && { log "windowed: $g"; return 0; }
+    [[ "$g" == *"WIDTH=800 HEIGHT=600"* ]] && { log "windowed: $g"; redrawn; return 0; }
     sleep 0.2
   done
   fail "$1: window is not 800x600 ($g)"
+}
+
+# scene SHOT OUT: the 4:3 picture the game draws, cut from screenshot SHOT where the window is now
+# (the middle of the window when full screen), as a small thumbnail.
+scene() {
+  local x y w h
+  read -r x y w h < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF}
+    /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -gravity center \
+    -crop "$((h * 4 / 3))x${h}+0+0" +repage -resize 80x60! "$2"
 }
 
 # expect_banner SHOT NAME: the window in screenshot SHOT shows the result picture NAME, judged by
@@ -266,11 +280,8 @@ expect_windowed() {
 # against all five). The window shows the middle 800 by 600 of the 800 by 610 picture, at 4:3 in
 # the middle of the screen when full screen.
 expect_banner() {
-  local shot=$1 want=$2 best='' bestd=9 name d x y w h
-  read -r x y w h < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF}
-    /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
-  convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -gravity center \
-    -crop "$((h * 4 / 3))x${h}+0+0" +repage -resize 80x60! "$work/b-shot.png"
+  local shot=$1 want=$2 best='' bestd=9 name d
+  scene "$shot" "$work/b-shot.png"
   for name in RoundOverP1 RoundOverP2 RoundOverDraw MatchOverP1 MatchOverP2; do
     [ -f "$work/b-$name.png" ] || convert "$build/data/$name.png" -resize 800x610! \
       -gravity center -crop 800x600+0+0 +repage -resize 80x60! "$work/b-$name.png"
@@ -365,8 +376,13 @@ press_to Escape 20 "the paused battle from Settings"
 press s; press_to space 20 "Credits from the pause menu"
 shot 22-pause-credits
 press_to Escape 20 "the paused battle from Credits"
+grab "$work/windowed.png"; scene "$work/windowed.png" "$work/scene-windowed.png"
 xdotool keydown F11; expect_fullscreen "F11 in the paused battle"; xdotool keyup F11
 shot 23-pause-fullscreen
+# The same picture, 1.8 times as large.
+scene "$art/run1-23-pause-fullscreen.png" "$work/scene-full.png"
+d=$(rmse "$work/scene-windowed.png" "$work/scene-full.png")
+above 0.1 "${d:-1}" || fail "the paused battle in full screen is not the windowed one enlarged (difference $d)"
 xdotool keydown F11; expect_windowed "F11 again in the paused battle"; xdotool keyup F11
 press w w w w space   # from Credits up to Continue
 win_round 2 24-round2-won-by-p1 RoundOverP1
