@@ -162,18 +162,21 @@ TEST_F(ScreenTest, NextScreenDrawsAtThePreviousScreensScale) {
   EXPECT_TRUE(ObjectDrawnAt(1.0f, 800, 600));
 }
 
-// A private display of a 1366 by 768 laptop, with a window manager for minimising.
-class ScreenWmTest : public ScreenTest {
+// A private display: one with a window manager for minimising, a 1366 by 768 laptop's.
+template <int W, int H, bool kManaged>
+class PrivateDisplayTest : public ScreenTest {
  protected:
   static void SetUpTestSuite() {
     TestUseNullBackend();
-    started = TestPrivateDisplayStart(1366, 768, true);
+    started = TestPrivateDisplayStart(W, H, kManaged);
   }
   static void TearDownTestSuite() { TestPrivateDisplayStop(); }
   static inline bool started = false;
 };
+using ScreenWmTest = PrivateDisplayTest<1024, 768, true>;
+using ScreenSmallDisplayTest = PrivateDisplayTest<1366, 768, false>;
 
-TEST_F(ScreenWmTest, FullScreenFactorFitsTheWholeBoardOnALaptop) {
+TEST_F(ScreenSmallDisplayTest, FullScreenFactorFitsTheWholeBoard) {
   ASSERT_TRUE(started);
   ASSERT_TRUE(Start(800, 600, true, GS_MainMenu));
   ASSERT_TRUE(TestStep(2));
