@@ -82,7 +82,7 @@ bool TestPrivateDisplayStart(int width, int height, bool windowManager) {
   if (!windowManager) return true;
   const char* manager[] = {"openbox", "--sm-disable", nullptr};
   gDisplay.manager = Spawn(manager, -1);
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 400; ++i) {  // up to 20 s: a busy machine starts openbox slowly
     if (ManagerReady()) return true;
     usleep(50000);
   }
