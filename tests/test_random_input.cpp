@@ -1,0 +1,350 @@
+// A long run of the real game on random input of both players: keys of every screen, two
+// virtual pads plugged and unplugged with random buttons and sticks, F11, minimise and restore
+// (on a private display with a window manager), now and then a quit and a fresh start of the
+// loop. Built with the sanitizers it must not crash or report; it must visit every screen, keep
+// the match record sane, leave nothing behind when a screen is left, and nothing at exit.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "battle/battle.h"
+#include "battle/match.h"
+#include "battle/pause.h"
+#include "framework/audio.h"
+#include "framework/gameobject.h"
+#include "hpaudio.h"
+#include "hpdisplay.h"
+#include "hpmenus.h"
+#include "hppad.h"
+#include "hptest.h"
+#include "kegraphics.h"
+#include "keinput.h"
+#include "keos.h"
+#include "kesystem.h"
+#include "screens/screen.h"
+
+namespace {
+
+// Frames of the run: about two minutes on CI's two cores with the sanitizers.
+const int kFrames = 8000;
+const unsigned kSeed = 20261206;
+
+const GameStateId kStates[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
+                               GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
+
+// Every key some screen reads (the Alt+F4 quit is sent on its own, rarely).
+const int kAllKeys[] = {
+    VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'W', 'A', 'S', 'D', '1', '2', '3', '4', 'Z', 'K', 'P', 'Q',
+    'G', 'R', VK_CONTROL, VK_ESCAPE, VK_SPACE, VK_RETURN, VK_NUMPAD0, VK_NUMPAD0 + 1,
+    VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_NUMPAD0 + 4, VK_NUMPAD0 + 5, VK_NUMPAD0 + 6,
+    VK_NUMPAD0 + 7, VK_NUMPAD0 + 8, VK_NUMPAD0 + 9,
+};
+
+// The keys a screen's players mostly press, so that the run moves on through the game. The
+// keys that leave a screen appear once, the ones that play it several times. In battle one
+// player, the attacker, summons much more than the other, so rounds are won; while the run
+// wanders the battle is paused often, for the pause menu and the screens it shows.
+std::vector<int> FavouredKeys(GameStateId state, int attacker, bool wander) {
+  switch (state) {
+    case GS_MainMenu:
+      return {VK_UP, VK_DOWN, VK_DOWN, VK_SPACE, VK_RETURN, VK_RIGHT, VK_LEFT};
+    case GS_HeroSelect:
+    case GS_SpellSelect:
+      return {VK_SPACE, VK_SPACE, 'A', 'D', 'W', 'S', VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
+    case GS_Battle: {
+      if (battlePaused)
+        return {'W', 'S', VK_UP, VK_DOWN, VK_SPACE, 'P', VK_NUMPAD0 + 9, VK_ESCAPE};
+      std::vector<int> keys = {'W', 'S', VK_UP, VK_DOWN, 'D', 'A', 'Z', VK_RIGHT, VK_LEFT,
+                               VK_NUMPAD0 + 4};
+      if (wander) keys.insert(keys.end(), {'P', VK_ESCAPE, VK_NUMPAD0 + 9});
+      const int summons[2][4] = {{'1', '2', '3', '4'},
+                                 {VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3}};
+      for (int p = 0; p < 2; ++p)
+        for (int n = 0; n < (p == attacker ? 4 : 1); ++n)
+          keys.insert(keys.end(), summons[p], summons[p] + 4);
+      return keys;
+    }
+    case GS_HowToPlay:
+      return {VK_RIGHT, VK_LEFT, VK_RIGHT, VK_ESCAPE};
+    case GS_Settings:
+      return {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, 'Q'};
+    case GS_Credits:
+      return {VK_SPACE, VK_SPACE, VK_SPACE, VK_ESCAPE};
+    default:
+      return {VK_SPACE};
+  }
+}
+
+// Pause menu items: How to play, Settings, Credits, Restart, Go back to menu.
+const int kPauseTour[5] = {-1, -2, -3, -4, 0};
+
+const uint16_t kPadButtons[] = {PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_DPAD_LEFT,    PAD_DPAD_RIGHT,
+                                PAD_BACK,    PAD_A,         PAD_B,            PAD_X,
+                                PAD_Y,       PAD_LEFT_THUMB, PAD_RIGHT_SHOULDER};
+const SDL_GameControllerAxis kSticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
+                                          SDL_CONTROLLER_AXIS_RIGHTX, SDL_CONTROLLER_AXIS_RIGHTY};
+
+struct HeldKey {
+  int vk;
+  int releaseAt;
+};
+
+struct RunCounts {
+  std::map<GameStateId, int> framesIn, entries;
+  int keyPresses = 0, padPresses = 0, plugs = 0, unplugs = 0, f11 = 0, minimises = 0;
+  int altF4 = 0, quits = 0, roundsEnded = 0, matchesEnded = 0, ctrlR = 0;
+};
+
+class RandomInputTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    TestUseNullBackend();
+    managed = TestPrivateDisplayStart(1024, 768, true);
+  }
+  static void TearDownTestSuite() { TestPrivateDisplayStop(); }
+  static bool managed;
+
+  std::mt19937 rng{kSeed};
+  RunCounts counts;
+  std::vector<HeldKey> held;
+  std::vector<int> pads;
+  int frame = 0;
+  int attacker = 0;      // the player who summons most in this match
+  int battleFrames = 0;  // frames of the battle since its round started, held screens aside
+  int pauseTour = 0, menuTour = 0;
+  std::vector<int> menuPlan;  // keys still to press on this visit of the main menu
+
+  // A third of the run wanders through menus; the rest mostly plays the battle on.
+  bool Wandering() const { return frame % 3000 >= 2000; }
+
+  int Roll(int n) { return (int)(rng() % (unsigned)n); }
+  bool Chance(int oneIn) { return Roll(oneIn) == 0; }
+
+  void Press(int vk, int frames) {
+    for (const HeldKey& h : held)
+      if (h.vk == vk) return;
+    TestKeyDown(vk);
+    held.push_back({vk, frame + frames});
+    ++counts.keyPresses;
+  }
+  void ReleaseDue(bool all) {
+    for (size_t i = held.size(); i-- > 0;) {
+      if (!all && held[i].releaseAt > frame) continue;
+      TestKeyUp(held[i].vk);
+      held.erase(held.begin() + (long)i);
+    }
+  }
+
+  void RandomKeys(GameStateId state) {
+    if (!Chance(3)) return;
+    // A paused battle is steered: back to "Continue" while the run plays on, to the items of
+    // the pause menu in turn (the held screens, restart, back to the menu) while it wanders.
+    if (state == GS_Battle && battlePaused && !quitConfirmShown && (!Wandering() || Chance(2))) {
+      int opener = pauseOpenedByP2 ? 1 : 0;
+      int at = pauseCursor[opener], target = Wandering() ? kPauseTour[pauseTour % 5] : 1;
+      if (at < target) {
+        Press(opener ? (int)VK_UP : (int)'W', 1);
+      } else if (at > target) {
+        Press(opener ? (int)VK_DOWN : (int)'S', 1);
+      } else {
+        Press(VK_SPACE, 1);
+        if (Wandering()) ++pauseTour;
+      }
+      return;
+    }
+    // The main menu is steered to its entries in turn.
+    if (state == GS_MainMenu && !menuPlan.empty() && Chance(2)) {
+      Press(menuPlan.front(), 1);
+      menuPlan.erase(menuPlan.begin());
+      return;
+    }
+    // Mostly short presses; now and then a long hold (Space speeds the credits up).
+    int length = Chance(10) ? 20 + Roll(200) : 1 + Roll(4);
+    // Any key at all now and then; less often in a running battle, where Esc and P pause it,
+    // and not while a round is ending, so that the run gets to the results.
+    bool ending = state == GS_Battle && (scored[0] || scored[1]);
+    if (!ending && Chance(state == GS_Battle && !battlePaused ? 25 : 5)) {
+      Press(kAllKeys[Roll(sizeof kAllKeys / sizeof kAllKeys[0])], length);
+    } else {
+      std::vector<int> keys = FavouredKeys(state, attacker, Wandering());
+      Press(keys[(size_t)Roll((int)keys.size())], length);
+    }
+  }
+
+  void RandomPads(GameStateId state) {
+    bool ending = state == GS_Battle && (scored[0] || scored[1]);
+    if (Chance(900)) {
+      if (pads.size() < 3 && (pads.empty() || Chance(2))) {
+        int pad = TestPadAttach();
+        if (pad >= 0) {
+          pads.push_back(pad);
+          ++counts.plugs;
+        }
+      } else if (!pads.empty()) {
+        size_t i = (size_t)Roll((int)pads.size());
+        TestPadDetach(pads[i]);
+        pads.erase(pads.begin() + (long)i);
+        ++counts.unplugs;
+      }
+    }
+    for (int pad : pads) {
+      if (Chance(6)) {
+        uint16_t button = kPadButtons[Roll(sizeof kPadButtons / sizeof kPadButtons[0])];
+        TestPadSetButtonBits(pad, button, !Chance(3));
+        ++counts.padPresses;
+      }
+      if (!ending && Chance(2000)) TestPadSetButtonBits(pad, PAD_START, true);
+      else if (Chance(3)) TestPadSetButtonBits(pad, PAD_START, false);
+      if (Chance(30)) TestPadSetAxis(pad, kSticks[Roll(4)], (int16_t)(Roll(65536) - 32768));
+      if (Chance(60))
+        TestPadSetTrigger(pad, Chance(2) ? SDL_CONTROLLER_AXIS_TRIGGERLEFT
+                                         : SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
+                          (uint8_t)Roll(256));
+    }
+  }
+
+  // F11 now and then; full screen draws slowly, so it is left again soon.
+  void RandomWindow() {
+    if (Chance(SysIsFullscreen() ? 8 : 500)) {
+      Press(VK_F11, 1);
+      ++counts.f11;
+    }
+    if (!managed) return;
+    if (SysIsMinimised()) {
+      // The window manager answers in real time: give it a moment, then restore.
+      usleep(2000);
+      if (Chance(20)) OsRestore();
+    } else if (Chance(1500)) {
+      OsMinimise();
+      ++counts.minimises;
+    }
+  }
+
+  // A long battle with no winner yet ends in a draw (the debug keys Ctrl+R), so that the run
+  // reaches the results and the other screens.
+  void MoveOnIfStuck(GameStateId state) {
+    if (state == GS_Battle && !battlePaused && battleFrames > 900 && Chance(60)) {
+      Press(VK_CONTROL, 3);
+      Press('R', 3);
+      ++counts.ctrlR;
+    }
+  }
+
+  void AltF4() {
+    TestKeyDown(VK_MENU);
+    TestKeyDown(VK_F4, true);
+    TestStep(1);
+    TestKeyUp(VK_F4, true);
+    TestKeyUp(VK_MENU);
+    ++counts.altF4;
+  }
+};
+bool RandomInputTest::managed = false;
+
+TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
+  printf("random input: seed %u, %d frames, window manager %s\n", kSeed, kFrames,
+         managed ? "yes" : "no (nothing minimises)");
+  ASSERT_TRUE(MenusStart(GS_MainMenu, 320, 240));
+  LiveCounts empty = MenusLiveCounts();
+  ASSERT_TRUE(TestStep(1));
+  LiveCounts menu = MenusLiveCounts();
+  int menuSounds = gAudio.soundCount;
+  GameStateId last = GsmGetCurrentState();
+  std::vector<std::string> faults;
+  auto fault = [&](const std::string& what) {
+    if (faults.size() < 20) faults.push_back("frame " + std::to_string(frame) + ": " + what);
+  };
+
+  std::clock_t cpuStart = std::clock();
+  for (frame = 0; frame < kFrames; ++frame) {
+    GameStateId state = GsmGetCurrentState();
+    ReleaseDue(false);
+    RandomKeys(state);
+    RandomPads(state);
+    RandomWindow();
+    MoveOnIfStuck(state);
+    if (Chance(8000)) AltF4();
+    bool running = TestStep(1);
+    if (!running) {
+      // A quit (Alt+F4, the menu's or the pause menu's): every picture is released. The game's
+      // end and a new start follow, as far as the engine can stay up: objects purged, sound
+      // instances shut and started again, the loop started on the main menu.
+      ++counts.quits;
+      ReleaseDue(true);
+      if (!SysIsRunning()) break;  // the window was closed from outside (a signal): stop
+      for (GameStateId id : kStates) ObjectListOf(id)->Purge();
+      if (!(MenusLiveCounts() == empty)) fault("resources left after a quit");
+      if (MatchAnyHold()) fault("a hold flag left set after a quit");
+      for (AudioSystem* a : {&gSettingsAudio, &gCreditsAudio, &gHowToPlayAudio, &gAudio}) {
+        a->Shutdown();
+        a->Init();
+      }
+      GsmInit(GS_MainMenu);
+      running = TestStep(1);
+      if (!running) {
+        fault("the loop did not start again");
+        break;
+      }
+    }
+    GameStateId now = GsmGetCurrentState();
+    ++counts.framesIn[now];
+    if (now != last) {
+      ++counts.entries[now];
+      if (now == GS_RoundOver) ++counts.roundsEnded;
+      if (last == GS_RoundOver && now == GS_MainMenu) ++counts.matchesEnded;
+      // The main menu loads the same every time: anything more was left by a screen before.
+      if (now == GS_MainMenu && !(MenusLiveCounts() == menu))
+        fault("main menu entered with other resources alive");
+      if (now == GS_MainMenu && gAudio.soundCount != menuSounds)
+        fault("main menu entered with other sounds loaded");
+      if (now == GS_MainMenu && MatchAnyHold()) fault("main menu entered with a battle on hold");
+      if (now == GS_Battle && last == GS_SpellSelect) attacker = Roll(2);
+      if (now == GS_RoundOver || now == GS_SpellSelect) battleFrames = 0;
+      // Start game, How to play, Settings, Credits in turn (the run began on the menu's logos).
+      menuPlan.clear();
+      if (now == GS_MainMenu) {
+        menuPlan.assign((size_t)(menuTour++ % 4), VK_DOWN);
+        menuPlan.push_back(VK_SPACE);
+      }
+      last = now;
+    }
+    if (now == GS_Battle) ++battleFrames;
+    for (int p = 0; p < 2; ++p)
+      if (gMatch.heroHealth[p] < 0 || gMatch.heroHealth[p] > 3)
+        fault("hero health " + std::to_string(gMatch.heroHealth[p]));
+  }
+  ReleaseDue(true);
+  pads.clear();
+  MenusStop();
+
+  printf("random input: %d frames in %.0f s of CPU time\n", frame,
+         (double)(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+  printf("random input: %d key presses, %d pad button changes, %d pads plugged and "
+         "%d unplugged, %d F11, %d minimised, %d Alt+F4, %d quits, %d rounds ended, %d matches "
+         "ended, %d forced draws\n",
+         counts.keyPresses, counts.padPresses, counts.plugs, counts.unplugs, counts.f11,
+         counts.minimises, counts.altF4, counts.quits, counts.roundsEnded, counts.matchesEnded,
+         counts.ctrlR);
+  for (GameStateId id : kStates)
+    printf("random input: state %d: %d frames, entered %d times\n", (int)id, counts.framesIn[id],
+           counts.entries[id]);
+
+  EXPECT_EQ(frame, kFrames);
+  for (const std::string& f : faults) ADD_FAILURE() << f;
+  for (GameStateId id : kStates)
+    EXPECT_GT(counts.framesIn[id], 0) << "state " << id << " never visited";
+  EXPECT_GT(counts.plugs, 0);
+  EXPECT_GT(counts.f11, 0);
+  if (managed) {
+    EXPECT_GT(counts.minimises, 0);
+  }
+  EXPECT_EQ(MenusLiveCounts(), (LiveCounts{0, 0, 0}));
+  EXPECT_TRUE(TestMessageBoxes().empty()) << TestMessageBoxes()[0].text;
+}
+
+}  // namespace
