@@ -244,7 +244,7 @@ wait_drawn() {
 # screen is only shown once it has stopped changing.
 redrawn() { snap "$work/now.png"; settle; }
 
-# expect_geometry X Y W H | windowed W H: the game sets its size over a few frames, so poll.
+# expect_fullscreen / expect_windowed WHAT: the game sets its size over a few frames, so poll.
 geometry() { xdotool getwindowgeometry --shell "$win" 2> /dev/null | tr '\n' ' '; }
 expect_fullscreen() {
   local g
@@ -297,13 +297,17 @@ expect_banner() {
 # win_round N SHOTNAME BANNER: player 1 sends a Rogue (slot B, the fastest Knight troop) up lane 0
 # and Boosts it, then a Knight behind it; the Rogue walks to the far goal in some 430 frames while
 # player 2 keeps out of lane 0. Catches the result screen and checks which picture it shows.
+march=0
 win_round() {
+  march=$SECONDS
   press 2 z 1
   take_ref
   wait_round "$@"
 }
 wait_round() {
   wait_change "$ref" 240 "the result of round $1" now
+  # The march is counted in frames; the 2 seconds after the goal are real time.
+  log "round $1: about $(awk -v t=$((SECONDS - march)) 'BEGIN { printf "%.0f", 433 / (t > 3 ? t - 2 : 1) }') frames per second"
   shot "$2" 0.03 "$work/caught.png"
   expect_banner "$work/caught.png" "$3"
   wait_change "$work/shot-$2.png" 30 "the screen after the result of round $1"
@@ -357,6 +361,7 @@ expect_windowed "battle"
 shot 14-battle
 
 # Round 1: player 1's Boosted Rogue; player 2 (Mage) summons in lane 1 and freezes player 1.
+march=$SECONDS
 press 2 z 1 Up KP_Insert KP_Left
 shot 15-battle-summons-spells 0.005
 ref=$work/shot-15-battle-summons-spells.png
