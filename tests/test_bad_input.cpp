@@ -4,6 +4,8 @@
 // starts with the health it should have; then it quits with nothing left behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "battle/battle.h"
 #include "hpaudio.h"
 #include "hpplay.h"
@@ -85,6 +87,19 @@ TEST_F(BadInputTest, MissingFont) {
   ASSERT_TRUE(PlayEnterFolder(true));
   ASSERT_TRUE(PlayRemove("data/font.ttf"));
   PlayMatchRound([] { EXPECT_EQ(BattleFont(), nullptr); });
+}
+
+// Folders where files should be: a picture, a sound and the font.
+TEST_F(BadInputTest, FoldersInPlaceOfFiles) {
+  ASSERT_TRUE(PlayEnterFolder(true));
+  for (const char* path : {"data/font.ttf", "data/WoodenBG.png", "data/Sound/Rally.wav"}) {
+    ASSERT_TRUE(PlayRemove(path));
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+  }
+  PlayMatchRound([] {
+    EXPECT_EQ(BattleFont(), nullptr);
+    EXPECT_EQ(BattleTexture("WoodenBG"), nullptr);
+  });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // one temporary textured mesh per string, and printing it in a colour.
 #include <stb_rect_pack.h>
 #include <stb_truetype.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@ const int kFirstCode = 32;
 const int kEndCode = 197;  // exclusive
 const int kGlyphCount = kEndCode - kFirstCode;
 const int kMaxAtlasSize = 2048;
+const off_t kMaxFontFileSize = 64 << 20;  // far above any real face
 
 struct Glyph {
   int32_t code;
@@ -44,12 +46,14 @@ struct TextState {
 };
 TextState gText;
 
+// A folder opens like a file and may claim a size near LONG_MAX: only a regular file of a size
+// a font can have is read.
 bool ReadWholeFile(const char* path, std::vector<unsigned char>* out) {
   FILE* f = fopen(path, "rb");
   if (!f) return false;
-  bool ok = fseek(f, 0, SEEK_END) == 0;
-  long size = ok ? ftell(f) : -1;
-  ok = size > 0 && fseek(f, 0, SEEK_SET) == 0;
+  struct stat st;
+  off_t size = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+  bool ok = size > 0 && size <= kMaxFontFileSize;
   if (ok) {
     out->resize((size_t)size);
     ok = fread(out->data(), 1, out->size(), f) == out->size();
