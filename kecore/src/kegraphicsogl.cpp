@@ -18,6 +18,12 @@ namespace {
 const uint32_t kMaxTriangles = 8192;
 const uint32_t kMaxLineVertices = 16384;
 
+// Where the sprite program's uniforms live; fixed once the program is linked.
+struct SpriteUniforms {
+  GLint viewProj = -1, model = -1, texture = -1, modColor = -1, useModColor = -1,
+        useTexture = -1, colorTexture = -1;
+};
+
 struct SpriteVertex {
   float x, y, z, r, g, b, a, u, v;
 };
@@ -34,6 +40,7 @@ struct GfxState {
   Texture* currentTexture = nullptr;
   BlendMode blendMode = BLEND_ALPHA;
   GLuint spriteProgram = 0, lineProgram = 0;
+  SpriteUniforms sprite;
   GLuint lineVao = 0, lineVbo = 0;
   SpriteVertex tris[kMaxTriangles * 3];
   uint32_t triCount = 0;
@@ -149,6 +156,20 @@ void SetUniformInt(GLuint program, const char* name, int value) {
   if (loc != -1) glUniform1i(loc, value);
 }
 
+// Looking the names up once instead of in every draw saves the software renderer's string
+// lookups, several per sprite.
+void FindSpriteUniforms() {
+  GLuint p = gGfx->spriteProgram;
+  SpriteUniforms& u = gGfx->sprite;
+  u.viewProj = glGetUniformLocation(p, "mtxViewProj");
+  u.model = glGetUniformLocation(p, "mtxModel");
+  u.texture = glGetUniformLocation(p, "mtxTexture");
+  u.modColor = glGetUniformLocation(p, "modColor");
+  u.useModColor = glGetUniformLocation(p, "useModColor");
+  u.useTexture = glGetUniformLocation(p, "useTexture");
+  u.colorTexture = glGetUniformLocation(p, "colorTexture");
+}
+
 // GLEW 2.2 under EGL reports a missing GLX display although the entry points load.
 bool GlewErrorIsHarmless(GLenum err) {
 #ifdef GLEW_ERROR_NO_GLX_DISPLAY
@@ -202,6 +223,7 @@ bool GfxCreateContext() {
 
 void GfxBuildShaders() {
   gGfx->spriteProgram = BuildProgram(kSpriteVertexSrc, kSpriteFragmentSrc);
+  FindSpriteUniforms();
   gGfx->lineProgram = BuildProgram(kLineVertexSrc, kLineFragmentSrc);
 }
 
@@ -457,18 +479,24 @@ int GfxMeshLiveCount() {
 
 void GfxMeshDraw(Mesh* mesh) {
   if (!mesh) return;
+  // A tint of alpha 0 under alpha blending leaves every pixel as it was (src * 0 + dst * 1), so
+  // the software renderer is spared the fill: a lifted curtain still covers the whole screen.
+  if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
   glBindVertexArray(mesh->vertexArray);
   GFX_CHECK();
-  GLuint p = gGfx->spriteProgram;
-  glUseProgram(p);
-  SetUniformMat4(p, "mtxViewProj", gGfx->viewProj, GL_FALSE);
-  SetUniformMat4(p, "mtxModel", gGfx->model, GL_TRUE);
-  GLint loc = glGetUniformLocation(p, "mtxTexture");
-  if (loc != -1) glUniformMatrix3fv(loc, 1, GL_TRUE, &gGfx->texTransform.m[0][0]);
-  SetUniformColor(p, gGfx->modColor);
-  SetUniformInt(p, "useModColor", gGfx->useModColor ? 1 : 0);
-  SetUniformInt(p, "useTexture", gGfx->currentTexture ? 1 : 0);
-  SetUniformInt(p, "colorTexture", 0);
+  const SpriteUniforms& u = gGfx->sprite;
+  glUseProgram(gGfx->spriteProgram);
+  if (u.viewProj != -1) glUniformMatrix4fv(u.viewProj, 1, GL_FALSE, &gGfx->viewProj.m[0][0]);
+  if (u.model != -1) glUniformMatrix4fv(u.model, 1, GL_TRUE, &gGfx->model.m[0][0]);
+  if (u.texture != -1) glUniformMatrix3fv(u.texture, 1, GL_TRUE, &gGfx->texTransform.m[0][0]);
+  if (u.modColor != -1) {
+    float c[4];
+    ColorToFloats(gGfx->modColor, c);
+    glUniform4f(u.modColor, c[0], c[1], c[2], c[3]);
+  }
+  if (u.useModColor != -1) glUniform1i(u.useModColor, gGfx->useModColor ? 1 : 0);
+  if (u.useTexture != -1) glUniform1i(u.useTexture, gGfx->currentTexture ? 1 : 0);
+  if (u.colorTexture != -1) glUniform1i(u.colorTexture, 0);
   GFX_CHECK();
   glEnableVertexAttribArray(0);
   glEnableVertexAttribArray(1);
