@@ -106,7 +106,10 @@ void MainMenuFadeLogos(int alpha) {
 void MainMenuLogoStep() {
   LogoSequence& s = gLogos;
   if (s.splashTime > kLogoTimeLimit) {
+    // The fades count frames but the limit counts seconds: on a slow machine the limit comes
+    // first, and the half-faded logos and the black curtain must not stay over the menu.
     s.splashActive = false;
+    MainMenuHideLogos();
     s.splashTime += (float)SysGetFrameTime();
     return;
   }
