@@ -101,11 +101,11 @@ def cycles(freq, n):
 
 def table(amps, size=4096):
     """One period of a waveform with the given harmonic amplitudes (sine phases)."""
-    spec = np.zeros(size // 2 + 1, dtype=complex)
+    spectrum = np.zeros(size // 2 + 1, dtype=complex)
     for k, a in enumerate(amps, start=1):
         if k < size // 2:
-            spec[k] = -0.5j * a * size
-    return np.fft.irfft(spec, size)
+            spectrum[k] = -0.5j * a * size
+    return np.fft.irfft(spectrum, size)
 
 
 def wt(tab, cyc):
@@ -171,9 +171,9 @@ def spec_filter(x, resp, circular=False):
     Works on the last axis; `circular` keeps a looped signal looped."""
     n = x.shape[-1]
     m = n if circular else int(2 ** np.ceil(np.log2(n + 8192)))
-    spec = np.fft.rfft(x, m)
-    spec *= resp(np.fft.rfftfreq(m, 1.0 / SR))
-    return np.fft.irfft(spec, m)[..., :n]
+    spectrum = np.fft.rfft(x, m)
+    spectrum *= resp(np.fft.rfftfreq(m, 1.0 / SR))
+    return np.fft.irfft(spectrum, m)[..., :n]
 
 
 def sweep_filter(x, resp_at, frame=2048, hop=512):
@@ -208,11 +208,11 @@ def make_ir(rt60=1.8, seconds=None, seed=1, predelay=0.018, damping=1.0, early=0
     chans = []
     for c in range(2):
         nz = noise(n, rng)
-        spec = np.fft.rfft(nz)
+        spectrum = np.fft.rfft(nz)
         f = np.fft.rfftfreq(n, 1.0 / SR)
         ir = np.zeros(n)
         for lo, hi, k in bands:
-            band = np.fft.irfft(spec * ((f >= lo) & (f < hi)), n)
+            band = np.fft.irfft(spectrum * ((f >= lo) & (f < hi)), n)
             ir += band * 10 ** (-3.0 * t / (rt60 * k))
         ir *= np.clip(t / 0.06, 0.0, 1.0)          # diffuse tail builds up
         for _ in range(8):                          # early reflections
