@@ -8,8 +8,13 @@
 
 namespace {
 
-// Every screen is entered from the main menu, and the main menu from the credits.
-GameStateId FromOf(GameStateId id) { return id == GS_MainMenu ? GS_Credits : GS_MainMenu; }
+// Every screen is entered from the main menu, the main menu from the credits, and spell selection
+// from hero selection, whose Load gives it the music it frees at its Unload.
+GameStateId FromOf(GameStateId id) {
+  if (id == GS_MainMenu) return GS_Credits;
+  if (id == GS_SpellSelect) return GS_HeroSelect;
+  return GS_MainMenu;
+}
 
 bool Enter(GameStateId id) {
   GsmSetNextState(id);
