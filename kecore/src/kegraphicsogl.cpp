@@ -367,24 +367,30 @@ void GfxCheckError(int line) {
   }
 }
 
-void GfxCheckShader(uint32_t shader) {
+namespace {
+
+// Shaders and programs report failures the same way; only their query calls differ.
+void ShowInfoLogOnFailure(GLuint id, GLenum statusQuery, PFNGLGETSHADERIVPROC getIv,
+                          PFNGLGETSHADERINFOLOGPROC getLog, const char* caption) {
   GLint ok = 0, len = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &len);
+  getIv(id, statusQuery, &ok);
+  getIv(id, GL_INFO_LOG_LENGTH, &len);
   if (ok || len <= 0) return;
   std::vector<char> log(len + 1, 0);
-  glGetShaderInfoLog(shader, len, nullptr, log.data());
-  OsMessageBox(log.data(), "Vertex Shader Compilation Error", OS_MB_ICONERROR | OS_MB_TASKMODAL | OS_MB_SETFOREGROUND);
+  getLog(id, len, nullptr, log.data());
+  OsMessageBox(log.data(), caption, OS_MB_ICONERROR | OS_MB_TASKMODAL | OS_MB_SETFOREGROUND);
+}
+
+}  // namespace
+
+void GfxCheckShader(uint32_t shader) {
+  ShowInfoLogOnFailure(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog,
+                       "Vertex Shader Compilation Error");
 }
 
 void GfxCheckProgram(uint32_t program) {
-  GLint ok = 0, len = 0;
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &len);
-  if (ok || len <= 0) return;
-  std::vector<char> log(len + 1, 0);
-  glGetProgramInfoLog(program, len, nullptr, log.data());
-  OsMessageBox(log.data(), "Shader Linking Error", OS_MB_ICONERROR | OS_MB_TASKMODAL | OS_MB_SETFOREGROUND);
+  ShowInfoLogOnFailure(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog,
+                       "Shader Linking Error");
 }
 
 const Mtx44& GfxGetProjection() { return gGfx->projection; }
