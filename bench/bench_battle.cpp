@@ -9,6 +9,7 @@
 #include "hpbench.h"
 #include "hpheavy.h"
 #include "kegsm.h"
+#include "states.h"
 
 namespace {
 

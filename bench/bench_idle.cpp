@@ -10,6 +10,7 @@
 #include "screens/screen.h"
 #include "keos.h"
 #include "kesystem.h"
+#include "states.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "battle/match.h"
 #include "hpbench.h"
 #include "kegsm.h"
+#include "states.h"
 
 namespace {
 

@@ -1,19 +1,20 @@
-// game.cpp - start-up and shut-down of Hollow Pikes and the registration of its screens.
+// game.cpp - start-up and shut-down of Hollow Pikes, and the table of its eight screens (id,
+// callbacks, full-screen flag, object list) registered with the state manager.
 #include "game.h"
 
 #include "battle/battle.h"
 #include "framework/audio.h"
-#include "framework/gameobject.h"
+#include "kegsm.h"
+#include "kesystem.h"
 #include "screens/credits.h"
 #include "screens/heroselect.h"
 #include "screens/howtoplay.h"
 #include "screens/mainmenu.h"
 #include "screens/roundover.h"
+#include "screens/screen.h"
 #include "screens/settings.h"
 #include "screens/spellselect.h"
-#include "kegsm.h"
-#include "keos.h"
-#include "kesystem.h"
+#include "states.h"
 
 namespace {
 
@@ -37,22 +38,36 @@ void GameAudioEnd() {
 
 }  // namespace
 
+// The main menu starts in full screen. Never destroyed: objects still listed at exit stay
+// reachable, as they were for the whole run.
+ScreenEntry* GameScreens() {
+  static ScreenEntry* table = new ScreenEntry[kGameScreenCount]{
+    {GS_Battle, BattleLoad, BattleInit, BattleUpdate, BattleDraw, BattleFree, BattleUnload,
+     false, {}},
+    {GS_MainMenu, MainMenuLoad, MainMenuInit, MainMenuUpdate, MainMenuDraw, MainMenuFree,
+     MainMenuUnload, true, {}},
+    {GS_RoundOver, RoundOverLoad, RoundOverInit, RoundOverUpdate, RoundOverDraw, RoundOverFree,
+     RoundOverUnload, false, {}},
+    {GS_HeroSelect, HeroSelectLoad, HeroSelectInit, HeroSelectUpdate, HeroSelectDraw,
+     HeroSelectFree, HeroSelectUnload, false, {}},
+    {GS_SpellSelect, SpellSelectLoad, SpellSelectInit, SpellSelectUpdate, SpellSelectDraw,
+     SpellSelectFree, SpellSelectUnload, false, {}},
+    {GS_HowToPlay, HowToPlayLoad, HowToPlayInit, HowToPlayUpdate, HowToPlayDraw, HowToPlayFree,
+     HowToPlayUnload, false, {}},
+    {GS_Settings, SettingsLoad, SettingsInit, SettingsUpdate, SettingsDraw, SettingsFree,
+     SettingsUnload, false, {}},
+    {GS_Credits, CreditsLoad, CreditsInit, CreditsUpdate, CreditsDraw, CreditsFree, CreditsUnload,
+     false, {}},
+  };
+  return table;
+}
+
+void GamePurgeScreens() {
+  for (int i = 0; i < kGameScreenCount; ++i) GameScreens()[i].objects.Purge();
+}
+
 void GameRegisterStates() {
-  GsmAddState(GS_Battle, BattleLoad, BattleInit, BattleUpdate, BattleDraw, BattleFree, BattleUnload);
-  GsmAddState(GS_MainMenu, MainMenuLoad, MainMenuInit, MainMenuUpdate, MainMenuDraw, MainMenuFree,
-              MainMenuUnload);
-  GsmAddState(GS_RoundOver, RoundOverLoad, RoundOverInit, RoundOverUpdate, RoundOverDraw,
-              RoundOverFree, RoundOverUnload);
-  GsmAddState(GS_HeroSelect, HeroSelectLoad, HeroSelectInit, HeroSelectUpdate, HeroSelectDraw,
-              HeroSelectFree, HeroSelectUnload);
-  GsmAddState(GS_SpellSelect, SpellSelectLoad, SpellSelectInit, SpellSelectUpdate, SpellSelectDraw,
-              SpellSelectFree, SpellSelectUnload);
-  GsmAddState(GS_HowToPlay, HowToPlayLoad, HowToPlayInit, HowToPlayUpdate, HowToPlayDraw,
-              HowToPlayFree, HowToPlayUnload);
-  GsmAddState(GS_Settings, SettingsLoad, SettingsInit, SettingsUpdate, SettingsDraw, SettingsFree,
-              SettingsUnload);
-  GsmAddState(GS_Credits, CreditsLoad, CreditsInit, CreditsUpdate, CreditsDraw, CreditsFree,
-              CreditsUnload);
+  ScreenRegisterAll(GameScreens(), kGameScreenCount);
 }
 
 bool GameStart() {
@@ -65,22 +80,19 @@ bool GameStart() {
 }
 
 void GameEnd() {
-  // The last screen's Free retired its objects; nothing purges them after the loop but this.
-  const GameStateId states[] = {GS_Battle, GS_MainMenu, GS_RoundOver, GS_HeroSelect,
-                                GS_SpellSelect, GS_HowToPlay, GS_Settings, GS_Credits};
-  for (GameStateId id : states) ObjectListOf(id)->Purge();
+  GamePurgeScreens();  // what the last screen's Free retired
   GameAudioEnd();
   SysShutdown();
 }
 
 int GameMain() {
   // A second copy leaves at once and quietly; the first keeps the lock until it ends.
-  if (!OsInstanceLockAcquire(kProductName)) return 0;
-  OsEnterDataFolder("hollow-pikes");
+  if (!SysInstanceLockAcquire(kProductName)) return 0;
+  SysEnterDataFolder("hollow-pikes");
   if (GameStart()) {
     GsmRun();
     GameEnd();
   }
-  OsInstanceLockRelease();
+  SysInstanceLockRelease();
   return 0;
 }

@@ -1,4 +1,5 @@
-// main.cpp - the program entry of Hollow Pikes.
+// main.cpp - the program entry of Hollow Pikes: everything else starts from GameMain.
+// Kept apart so that tests and benchmarks link the whole game without an entry of its own.
 #include "game.h"
 
 int main() {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/audio.h"
-#include "framework/sounddevice.h"
+#include "kesound.h"
 #include "game.h"
 #include "hpaudio.h"
 

@@ -11,6 +11,7 @@
 #include "hpplay.h"
 #include "hptest.h"
 #include "kegraphics.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ class BadInputTest : public ::testing::Test {
 TEST_F(BadInputTest, NoDataFolderAtAll) {
   ASSERT_TRUE(PlayEnterFolder(false));
   PlayMatchRound([] {
-    EXPECT_EQ(BattleTexture("WoodenBG"), nullptr);
-    EXPECT_EQ(BattleTexture("knighttroop"), nullptr);
-    EXPECT_EQ(BattleFont(), nullptr);
+    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
+    EXPECT_EQ(BoardTexture("knighttroop"), nullptr);
+    EXPECT_EQ(BoardFont(), nullptr);
     EXPECT_EQ(GfxTextureLiveCount(), 0);
     // The board is still drawn: its background as a plain white shape.
     TestCaptureFrames(true);
@@ -45,10 +46,10 @@ TEST_F(BadInputTest, CorruptAndCutPictures) {
   ASSERT_TRUE(PlayTruncate("data/VolumeSquare.png", 100));
   ASSERT_TRUE(PlayTruncate("data/Energy.png", 0));
   PlayMatchRound([] {
-    EXPECT_EQ(BattleTexture("WoodenBG"), nullptr);
-    EXPECT_EQ(BattleTexture("knighttroop"), nullptr);
-    EXPECT_NE(BattleTexture("lanes"), nullptr);
-    EXPECT_NE(BattleFont(), nullptr);
+    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
+    EXPECT_EQ(BoardTexture("knighttroop"), nullptr);
+    EXPECT_NE(BoardTexture("lanes"), nullptr);
+    EXPECT_NE(BoardFont(), nullptr);
   });
 }
 
@@ -65,28 +66,28 @@ TEST_F(BadInputTest, CorruptCutAndMissingSounds) {
   ASSERT_TRUE(PlayWriteWav("data/Sound/BoostBrass.wav", 1, 22050, 16, 0));
   ASSERT_TRUE(PlayWriteWav("data/Sound/FrostChime.wav", 6, 96000, 8, 6000));
   ASSERT_TRUE(PlayWriteWav("data/Sound/Explosion.wav", 2, 1, 16, 40));
-  PlayMatchRound([] { EXPECT_NE(BattleTexture("WoodenBG"), nullptr); });
+  PlayMatchRound([] { EXPECT_NE(BoardTexture("WoodenBG"), nullptr); });
 }
 
 TEST_F(BadInputTest, CorruptFont) {
   ASSERT_TRUE(PlayEnterFolder(true));
   ASSERT_TRUE(PlayGarbage("data/font.ttf"));
   PlayMatchRound([] {
-    EXPECT_EQ(BattleFont(), nullptr);
-    EXPECT_NE(BattleTexture("WoodenBG"), nullptr);
+    EXPECT_EQ(BoardFont(), nullptr);
+    EXPECT_NE(BoardTexture("WoodenBG"), nullptr);
   });
 }
 
 TEST_F(BadInputTest, CutFont) {
   ASSERT_TRUE(PlayEnterFolder(true));
   ASSERT_TRUE(PlayTruncate("data/font.ttf", 4000));  // the table directory points past the end
-  PlayMatchRound([] { EXPECT_EQ(BattleFont(), nullptr); });
+  PlayMatchRound([] { EXPECT_EQ(BoardFont(), nullptr); });
 }
 
 TEST_F(BadInputTest, MissingFont) {
   ASSERT_TRUE(PlayEnterFolder(true));
   ASSERT_TRUE(PlayRemove("data/font.ttf"));
-  PlayMatchRound([] { EXPECT_EQ(BattleFont(), nullptr); });
+  PlayMatchRound([] { EXPECT_EQ(BoardFont(), nullptr); });
 }
 
 // Folders where files should be: a picture, a sound and the font.
@@ -97,8 +98,8 @@ TEST_F(BadInputTest, FoldersInPlaceOfFiles) {
     ASSERT_TRUE(std::filesystem::create_directory(path));
   }
   PlayMatchRound([] {
-    EXPECT_EQ(BattleFont(), nullptr);
-    EXPECT_EQ(BattleTexture("WoodenBG"), nullptr);
+    EXPECT_EQ(BoardFont(), nullptr);
+    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
   });
 }
 

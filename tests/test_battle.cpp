@@ -9,12 +9,14 @@
 #include "battle/battle.h"
 #include "battle/pause.h"
 #include "framework/audio.h"
-#include "framework/sounddevice.h"
+#include "kesound.h"
 #include "hpbattle.h"
 #include "hptest.h"
 #include "kegraphics.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ class BattleTest : public ::testing::Test {
 
 std::vector<std::string> PictureNames() {
   std::vector<std::string> names;
-  for (GameObject* o : BattleObjects().objects) {
+  for (GameObject* o : BoardObjects().objects) {
     std::string path = o->texture ? o->texture->name : "/-.";
     size_t slash = path.find_last_of('/'), dot = path.find_last_of('.');
     names.push_back(path.substr(slash + 1, dot - slash - 1));
@@ -59,9 +61,9 @@ TEST_F(BattleTest, BoardIsLaidOutInDrawingOrderAndUnknownIdsLeaveGaps) {
       "Knight3HP", "Wizard3HP", "SpellStar", "SpellStar2", "CharFrame", "CharFrame2"};
   EXPECT_EQ(PictureNames(), expected);
   // Player 2's half is mirrored, and the Mage's summon icons sit 15 lower in their grid.
-  EXPECT_FLOAT_EQ(gPlayers[1].portrait->scale.x, -120);
-  EXPECT_FLOAT_EQ(gPlayers[1].summonSlots[0].icon->position.y, -300);
-  EXPECT_FLOAT_EQ(gPlayers[0].summonSlots[0].icon->position.y, 195);
+  EXPECT_FLOAT_EQ(BoardPlayer(1).portrait->scale.x, -120);
+  EXPECT_FLOAT_EQ(BoardPlayer(1).summonSlots[0].icon->position.y, -300);
+  EXPECT_FLOAT_EQ(BoardPlayer(0).summonSlots[0].icon->position.y, 195);
 
   BattleTestStop();
   ASSERT_TRUE(BattleTestStart(Hero_Druid, 4711, Spell_None, Spell_Stun, Spell_Wind, 9999));
@@ -70,26 +72,26 @@ TEST_F(BattleTest, BoardIsLaidOutInDrawingOrderAndUnknownIdsLeaveGaps) {
   TestStep(1);
   std::vector<std::string> names = PictureNames();
   EXPECT_EQ(std::count(names.begin(), names.end(), "Natura1HP"), 1);
-  EXPECT_EQ(gPlayers[1].portrait, nullptr);
-  EXPECT_EQ(gPlayers[1].spellSlots[0].cast, nullptr);
-  EXPECT_EQ(gPlayers[0].spellSlots[1].icon, nullptr);
+  EXPECT_EQ(BoardPlayer(1).portrait, nullptr);
+  EXPECT_EQ(BoardPlayer(1).spellSlots[0].cast, nullptr);
+  EXPECT_EQ(BoardPlayer(0).spellSlots[1].icon, nullptr);
   // 36 objects less player 2's hero (7 and a health picture) and two chosen icons.
   EXPECT_EQ(names.size(), 36u - 8 - 2);
   BattleTestPress(VK_NUMPAD0);  // a player without a hero summons nothing
-  EXPECT_EQ(gPlayers[1].energy, 30);
+  EXPECT_EQ(BoardPlayer(1).energy, 30);
 }
 
 TEST_F(BattleTest, LoneTroopOverTheLineWinsAfterTwoSeconds) {
   gMatch.roundWinner = Round_Draw;
-  ChannelSlot* music = BattleChannel(SND_Rally);
+  ChannelSlot* music = BoardChannel(SND_Rally);
   ASSERT_NE(music, nullptr);
   Troop* knight = BattleTestTroop(KnightTroop, 0, false, 270, false);
-  while (!scored[0] && knight->position.x < kGoalLineX + 10) TestStep(1);
-  EXPECT_TRUE(scored[0]);
-  EXPECT_FALSE(scored[1]);
+  while (!BattleRoundState().scored[0] && knight->position.x < kGoalLineX + 10) TestStep(1);
+  EXPECT_TRUE(BattleRoundState().scored[0]);
+  EXPECT_FALSE(BattleRoundState().scored[1]);
   EXPECT_GE(knight->position.x, kGoalLineX);  // scored in the update it crossed
   EXPECT_LT(knight->position.x, kGoalLineX + knight->speed);
-  ChannelSlot* goal = BattleChannel(SND_Goal);
+  ChannelSlot* goal = BoardChannel(SND_Goal);
   ASSERT_NE(goal, nullptr);
   EXPECT_TRUE(SndChannelIsPlaying(goal->channel));
   EXPECT_TRUE(SndChannelIsPaused(music->channel));
@@ -116,16 +118,16 @@ TEST_F(BattleTest, RoundsEndInDrawsOrWinsWithTheRightHealthLoss) {
   for (const auto& c : cases) {
     GsmSetNextState(GS_Restart);
     TestStep(1);
-    noHealthLoss = c.noLoss;
+    BattleSetNoHealthLoss(c.noLoss);
     gMatch.heroHealth[0] = c.health1;
     gMatch.heroHealth[1] = 3;
     gMatch.roundWinner = Round_P1Won;
     if (c.x1) BattleTestTroop(KnightTroop, 0, false, c.x1);
     Troop* t = BattleTestTroop(KnightTroop, 0, true, c.x2);
     if (c.spent) {
-      gPlayers[0].energy = gPlayers[1].energy = 0;
+      BoardPlayer(0).energy = BoardPlayer(1).energy = 0;
       TestStep(3);
-      EXPECT_FALSE(scored[0] || scored[1]);  // someone still stands
+      EXPECT_FALSE(BattleRoundState().scored[0] || BattleRoundState().scored[1]);  // someone still stands
       TroopKill(t);
     }
     EXPECT_GT(UpdatesUntilRequest(), 0);
@@ -134,32 +136,32 @@ TEST_F(BattleTest, RoundsEndInDrawsOrWinsWithTheRightHealthLoss) {
     EXPECT_EQ(gMatch.heroHealth[0], c.h1) << c.x2;
     EXPECT_EQ(gMatch.heroHealth[1], c.h2) << c.x2;
   }
-  noHealthLoss = false;
+  BattleSetNoHealthLoss(false);
 }
 
 TEST_F(BattleTest, CtrlRDrawsAfterTheDelayAndPauseHoldsTheCountdown) {
   TestKeyDown(VK_CONTROL);
   BattleTestPress('R');
   TestKeyUp(VK_CONTROL);
-  EXPECT_TRUE(scored[0] && scored[1]);
+  EXPECT_TRUE(BattleRoundState().scored[0] && BattleRoundState().scored[1]);
   TestStep(30);
-  float left = roundEndDelay;
+  float left = BattleRoundState().roundEndDelay;
   BattleTestPress('P');
-  ASSERT_TRUE(battlePaused);
+  ASSERT_TRUE(PauseIsOpen());
   TestStep(300);
-  EXPECT_FLOAT_EQ(roundEndDelay, left);
+  EXPECT_FLOAT_EQ(BattleRoundState().roundEndDelay, left);
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
   BattleTestPress('W');  // from "How to play" up to "Continue"
   BattleTestPress('W');
   BattleTestPress(VK_SPACE);
-  ASSERT_FALSE(battlePaused);
+  ASSERT_FALSE(PauseIsOpen());
   EXPECT_GT(UpdatesUntilRequest(), 80);
   EXPECT_EQ(gMatch.roundWinner, Round_Draw);
 }
 
 TEST_F(BattleTest, ChannelsFollowTheSettingsAndAFreshInitForgetsThem) {
-  ChannelSlot* music = BattleChannel(SND_Rally);
-  ChannelSlot* wind = BattlePlay(SND_Wind);
+  ChannelSlot* music = BoardChannel(SND_Rally);
+  ChannelSlot* wind = BoardPlay(SND_Wind);
   ASSERT_TRUE(music && wind);
   musicVolume = 0.3f;
   soundVolume = 0.6f;
@@ -173,8 +175,8 @@ TEST_F(BattleTest, ChannelsFollowTheSettingsAndAFreshInitForgetsThem) {
   muted = false;
   GsmSetNextState(GS_Restart);
   TestStep(1);
-  EXPECT_EQ(BattleChannel(SND_Wind), nullptr);
-  EXPECT_NE(BattleChannel(SND_Rally), nullptr);
+  EXPECT_EQ(BoardChannel(SND_Wind), nullptr);
+  EXPECT_NE(BoardChannel(SND_Rally), nullptr);
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
+#include "battle/board.h"
 
 namespace {
 
 // A stand-in spell: counts its casts and, like every spell, clears ready when it acts.
 int gCasts = 0;
-void CountingCast(GameObject*, bool* ready) {
+void CountingCast(int, bool* ready) {
   if (!*ready) return;
   ++gCasts;
   *ready = false;
@@ -38,8 +38,8 @@ class ControlsTest : public ::testing::Test {
 };
 
 TEST_F(ControlsTest, LanesAndTheSpellCursorWrapBothWaysAndUpWins) {
-  BattlePlayer& p1 = gPlayers[0];
-  BattlePlayer& p2 = gPlayers[1];
+  BattlePlayer& p1 = BoardPlayer(0);
+  BattlePlayer& p2 = BoardPlayer(1);
   // Each step: key(s), then player 1's and player 2's lane.
   const struct { int a, b, lane1, lane2; } steps[] = {
       {'W', 0, 1, 0},          {'W', 0, 2, 0},          {'W', 0, -2, 0},
@@ -66,48 +66,48 @@ TEST_F(ControlsTest, KnightSlotAIsUsableAgainAfter188UpdatesByKeyOrPad) {
   int pad = TestPadAttach();
   ASSERT_GE(pad, 0);
   TestStep(2);  // the engine finds the pad
-  SummonSlot& a = gPlayers[0].summonSlots[0];
+  SummonSlot& a = BoardPlayer(0).summonSlots[0];
   TestKeyDown('1');
   TestStep(1);  // summoned in this update, which already ticks once
   TestKeyUp('1');
-  EXPECT_EQ(gPlayers[0].energy, 29);
+  EXPECT_EQ(BoardPlayer(0).energy, 29);
   EXPECT_EQ(a.icon->color, 0xFF808080u);
   TestStep(186);
   TestKeyDown('1');
   TestStep(1);  // the 187th: still charging
   TestKeyUp('1');
-  EXPECT_EQ(gPlayers[0].energy, 29);
+  EXPECT_EQ(BoardPlayer(0).energy, 29);
   TestPadSetButtonBits(pad, PAD_A, true);
   TestStep(1);  // the 188th, by the pad's A
   TestPadSetButtonBits(pad, PAD_A, false);
-  EXPECT_EQ(gPlayers[0].energy, 28);
+  EXPECT_EQ(BoardPlayer(0).energy, 28);
   EXPECT_EQ(BattleTestTroopCount(false), 2);
   TestPadDetachAll();
 }
 
 TEST_F(ControlsTest, PlayerOneSummonsOneTroopPerUpdatePlayerTwoUpToFourWithinEnergy) {
   PressBoth('1', '2');
-  EXPECT_EQ(gPlayers[0].energy, 29);
+  EXPECT_EQ(BoardPlayer(0).energy, 29);
   EXPECT_EQ(BattleTestTroopCount(false), 1);
   PressBoth(VK_NUMPAD0, VK_NUMPAD0 + 1);
-  EXPECT_EQ(gPlayers[1].energy, 27);
+  EXPECT_EQ(BoardPlayer(1).energy, 27);
   EXPECT_EQ(BattleTestTroopCount(true), 2);
   PressBoth('1', '2');  // A charging: B is the first that may go
-  EXPECT_EQ(gPlayers[0].energy, 27);
+  EXPECT_EQ(BoardPlayer(0).energy, 27);
   EXPECT_EQ(BattleTestTroopCount(false), 2);
   // Energy 1 allows slot A alone, and spent energy never comes back.
-  gPlayers[1].energy = 1;
+  BoardPlayer(1).energy = 1;
   for (int key : {VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3}) BattleTestPress(key);
   EXPECT_EQ(BattleTestTroopCount(true), 2);
   TestStep(400);  // every slot charged again
-  EXPECT_EQ(gPlayers[1].energy, 1);
+  EXPECT_EQ(BoardPlayer(1).energy, 1);
   BattleTestPress(VK_NUMPAD0);
-  EXPECT_EQ(gPlayers[1].energy, 0);
+  EXPECT_EQ(BoardPlayer(1).energy, 0);
   EXPECT_EQ(BattleTestTroopCount(true), 3);
 }
 
 TEST_F(ControlsTest, FrozenPlayerSteersButNeitherSummonsNorCasts) {
-  BattlePlayer& p1 = gPlayers[0];
+  BattlePlayer& p1 = BoardPlayer(0);
   p1.spellSlots[0].cast = CountingCast;
   p1.frozen = true;
   p1.freezeTimer = 0;
@@ -124,7 +124,7 @@ TEST_F(ControlsTest, FrozenPlayerSteersButNeitherSummonsNorCasts) {
 }
 
 TEST_F(ControlsTest, CoolingSpellCannotBeCastAndIsReadyAfter938Updates) {
-  SpellSlot& boost = gPlayers[0].spellSlots[0];
+  SpellSlot& boost = BoardPlayer(0).spellSlots[0];
   boost.cast = CountingCast;
   TestKeyDown('Z');
   TestStep(1);  // cast; the same update's cooldown tick counts

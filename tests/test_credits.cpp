@@ -9,9 +9,9 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/credits.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 

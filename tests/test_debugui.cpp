@@ -6,7 +6,8 @@
 #include <string>
 
 #include "hptest.h"
-#include "keos.h"
+#include "keinput.h"
+#include "states.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
+#include "states.h"
 
 namespace {
 

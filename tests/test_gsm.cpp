@@ -5,6 +5,7 @@
 
 #include "hptest.h"
 #include "kegsm.h"
+#include "states.h"
 
 namespace {
 

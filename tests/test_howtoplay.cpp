@@ -9,10 +9,10 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 #include "screens/howtoplay.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 

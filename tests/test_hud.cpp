@@ -11,8 +11,9 @@
 #include "battle/battle.h"
 #include "hpbattle.h"
 #include "hptest.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/screen.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -65,9 +66,9 @@ TEST(HudTest, EnergyNumberStandsAtItsPlaceScaledWithTheWindow) {
     windowSizeIndex = c.index;
     Start(c.w, c.h, c.full);
     // The pixels that player 1's energy number covers: "11" against "88" on the same board.
-    gPlayers[0].energy = 11;
+    BoardPlayer(0).energy = 11;
     std::vector<uint32_t> ones = Frame();
-    gPlayers[0].energy = 88;
+    BoardPlayer(0).energy = 88;
     Box box = Changed(ones, Frame());
     // Digits stand on the baseline at the label's place, a small bearing to the right, and are
     // 0.5 to 0.85 of the 40-pixel line at text scale 1.
@@ -78,7 +79,7 @@ TEST(HudTest, EnergyNumberStandsAtItsPlaceScaledWithTheWindow) {
     EXPECT_LE(box.left, -248 * c.scale + 5 * k);
     EXPECT_GE(box.Height(), 0.5f * 40 * k);
     EXPECT_LE(box.Height(), 0.85f * 40 * k);
-    gPlayers[0].energy = 30;
+    BoardPlayer(0).energy = 30;
     BattleTestPress(VK_NUMPAD0 + 1);
     Shoot(("battle_" + std::to_string(c.w) + ".png").c_str());
     BattleTestStop();

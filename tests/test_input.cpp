@@ -6,7 +6,7 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
+#include "states.h"
 
 namespace {
 

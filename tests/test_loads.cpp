@@ -15,6 +15,7 @@
 #include "hptest.h"
 #include "kegraphics.h"
 #include "kesystem.h"
+#include "states.h"
 
 namespace {
 

@@ -7,10 +7,11 @@
 #include "framework/gameobject.h"
 #include "hpscreens.h"
 #include "hptest.h"
-#include "keos.h"
+#include "keinput.h"
 #include "kesystem.h"
 #include "screens/mainmenu.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 

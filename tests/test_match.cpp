@@ -6,10 +6,11 @@
 #include "framework/gameobject.h"
 #include "hpscreens.h"
 #include "hptest.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/mainmenu.h"
 #include "screens/screen.h"
 #include "troops/troop.h"
+#include "states.h"
 
 namespace {
 

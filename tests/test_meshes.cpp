@@ -1,14 +1,15 @@
-// Meshes: the fixed triangle collection and its limit, default names, the live list, white
-// vertices whatever colour is asked for, the modulation colour and the debug-line queue in pixels.
+// Meshes: the fixed triangle collection and its limit, default names, the live list, vertex
+// colours, the modulation colour and the debug-line queue in pixels.
 #include <gtest/gtest.h>
 
 #include "hptest.h"
 #include "kegraphics.h"
+#include "states.h"
 
 namespace {
 
 Mesh* MakeSquare(const char* name) {
-  const uint32_t red = 0xFFFF0000;  // asked for, but vertices stay white
+  const uint32_t red = 0xFFFF0000;
   GfxMeshStart();
   GfxTriAdd(-0.5f, 0.5f, red, 0, 1, -0.5f, -0.5f, red, 0, 0, 0.5f, -0.5f, red, 1, 0);
   GfxTriAdd(-0.5f, 0.5f, red, 0, 1, 0.5f, -0.5f, red, 1, 0, 0.5f, 0.5f, red, 1, 1);
@@ -54,14 +55,14 @@ TEST(MeshTest, CollectionNamesLimitAndPixels) {
   EXPECT_EQ(big->vertexCount, 24576u);
   GfxMeshFree(big);
 
-  // A 20-unit quad at the origin covers the 20 pixels round the window centre: asked red,
-  // drawn white (stored as 0xFFFFFFFE). The debug line through world y 200.5 is pixel row 99.
+  // A 20-unit red quad at the origin covers the 20 pixels round the window centre, tinted white
+  // (stored as 0xFFFFFFFE). The debug line through world y 200.5 is pixel row 99.
   TestCaptureFrames(true);
   TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, SquareDraw, nullptr, SquareUnload);
   ASSERT_TRUE(TestStep(2));
   auto rgb = [](int x, int y) { return TestPixel(x, y) & 0xFFFFFF; };
-  EXPECT_EQ(rgb(400, 300), 0xFFFFFEu);
-  EXPECT_EQ(rgb(391, 291), 0xFFFFFEu);
+  EXPECT_EQ(rgb(400, 300), 0xFF0000u);
+  EXPECT_EQ(rgb(391, 291), 0xFF0000u);
   EXPECT_EQ(rgb(388, 300), 0u);
   EXPECT_EQ(rgb(400, 312), 0u);
   EXPECT_EQ(rgb(400, 99), 0xFF0000u);

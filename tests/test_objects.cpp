@@ -11,6 +11,7 @@
 #include "kegraphics.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ ObjectList& Current() { return *ObjectListOf(GsmGetCurrentState()); }
 void Load() { gQuadMesh = CreateQuadMesh(); }
 void Init() { if (gOnInit) gOnInit(); }
 void Update() { Current().Update(); }
-void Draw() { Current().Draw(); }
+void Draw() { Current().Draw({1, 1}); }
 void Free() { Current().Free(); }
 void Unload() {
   GfxMeshFree(gQuadMesh);

@@ -19,8 +19,9 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -40,12 +41,13 @@ const int kItemContinue = 1, kItemMenu = 0, kItemHowToPlay = -1,
 // Every number of the battle that a paused update must leave alone.
 std::vector<float> BattleSnapshot(size_t objectCount) {
   std::vector<float> v;
-  for (size_t i = 0; i < objectCount && i < BattleObjects().objects.size(); ++i) {
-    GameObject* o = BattleObjects().objects[i];
+  for (size_t i = 0; i < objectCount && i < BoardObjects().objects.size(); ++i) {
+    GameObject* o = BoardObjects().objects[i];
     v.insert(v.end(), {o->position.x, o->position.y, o->scale.x, o->rotation, (float)o->color});
     if (Troop* t = AsTroop(o)) v.insert(v.end(), {t->health, t->cooldown, t->swingTimer});
   }
-  for (const BattlePlayer& p : gPlayers) {
+  for (int player = 0; player < 2; ++player) {
+    const BattlePlayer& p = BoardPlayer(player);
     for (const SummonSlot& s : p.summonSlots) v.push_back(s.chargeTimer);
     for (const SpellSlot& s : p.spellSlots) v.push_back(s.cooldownTimer);
   }
@@ -53,7 +55,7 @@ std::vector<float> BattleSnapshot(size_t objectCount) {
 }
 
 // The cursor is the last object of the battle's list while a menu is open.
-GameObject* Cursor() { return BattleObjects().objects.back(); }
+GameObject* Cursor() { return BoardObjects().objects.back(); }
 
 void PressSpace() {  // without the release update, which would already run the next state
   TestKeyDown(VK_SPACE);
@@ -67,7 +69,7 @@ class PauseTest : public ::testing::Test {
   void Start(int w = 160, int h = 120, bool pads = false) {
     gMatch = {{Hero_Knight, Hero_Orc}, {{Spell_Wind, Spell_Meteor}, {Spell_Stun, Spell_Execute}},
               {3, 3}, Round_P1Won};
-    for (BattlePlayer& p : gPlayers) p.spellCursor = 1;
+    BoardPlayer(0).spellCursor = BoardPlayer(1).spellCursor = 1;
     ASSERT_TRUE(MenusStart(GS_Battle, w, h));
     musicVolume = music_;
     before_ = MenusLiveCounts();  // nothing of the battle loaded yet
@@ -85,11 +87,11 @@ class PauseTest : public ::testing::Test {
     for (int i = 0; i < times; ++i) MenusPress(player == 0 ? (int)'S' : (int)VK_DOWN);
   }
   void ExpectMenuOf(int player, int item) {
-    EXPECT_TRUE(battlePaused);
-    EXPECT_EQ(pauseOpenedByP1, player == 0);
-    EXPECT_EQ(pauseOpenedByP2, player == 1);
-    EXPECT_EQ(pauseCursor[player], item);
-    EXPECT_EQ(pauseCursor[1 - player], -1);
+    EXPECT_TRUE(PauseIsOpen());
+    EXPECT_EQ((PauseOpener() == 0), player == 0);
+    EXPECT_EQ((PauseOpener() == 1), player == 1);
+    EXPECT_EQ(PauseCursor(player), item);
+    EXPECT_EQ(PauseCursor(1 - player), -1);
     EXPECT_FLOAT_EQ(Cursor()->position.x, player == 0 ? -170 : 170);
     EXPECT_FLOAT_EQ(Cursor()->position.y, 70 + 40.0f * item);
   }
@@ -109,18 +111,18 @@ TEST_F(PauseTest, EscOpensOnHowToPlayAndTheBattleComesBackFrozenAsItWas) {
   MenusPress(VK_NUMPAD0 + 4);
   TestStep(20);
   ASSERT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 2);
-  size_t board = BattleObjects().objects.size();
+  size_t board = BoardObjects().objects.size();
 
   TestKeyDown(VK_ESCAPE);
   TestStep(1);
   std::vector<float> paused = BattleSnapshot(board);
   TestKeyUp(VK_ESCAPE);
-  ASSERT_EQ(BattleObjects().objects.size(), board + 2);  // the panel and the cursor
+  ASSERT_EQ(BoardObjects().objects.size(), board + 2);  // the panel and the cursor
   ExpectMenuOf(0, kItemHowToPlay);
   TestStep(60);
   EXPECT_EQ(BattleSnapshot(board), paused) << "a paused second changed the battle";
   MenusPress(VK_ESCAPE);  // the open keys do nothing while a menu is open
-  EXPECT_EQ(BattleObjects().objects.size(), board + 2);
+  EXPECT_EQ(BoardObjects().objects.size(), board + 2);
 
   MenusPress(VK_SPACE);
   ASSERT_TRUE(MenusStepUntil(GS_HowToPlay, 3));
@@ -138,7 +140,7 @@ TEST_F(PauseTest, EscOpensOnHowToPlayAndTheBattleComesBackFrozenAsItWas) {
   MenusPress('W');
   GameObject* cursor = Cursor();
   MenusPress(VK_SPACE);
-  EXPECT_FALSE(battlePaused);
+  EXPECT_FALSE(PauseIsOpen());
   EXPECT_FALSE(cursor->alive);
   TestStep(10);
   EXPECT_NE(BattleSnapshot(board), paused);
@@ -148,25 +150,25 @@ TEST_F(PauseTest, OnlyTheOpenersKeysSteerTheMenuAndBothEndsWrap) {
   Start(160, 120, true);
   MenusPadPress(pads_[0], PAD_START);  // player 1 opens with Start on the first pad
   ExpectMenuOf(0, kItemHowToPlay);
-  size_t objects = BattleObjects().objects.size();
+  size_t objects = BoardObjects().objects.size();
   for (int key : {(int)VK_UP, (int)VK_DOWN, (int)VK_NUMPAD0 + 9}) MenusPress(key);
   for (uint16_t button : {PAD_DPAD_UP, PAD_START, PAD_A}) MenusPadPress(pads_[1], button);
   ExpectMenuOf(0, kItemHowToPlay);
-  EXPECT_EQ(BattleObjects().objects.size(), objects) << "a second menu was opened";
+  EXPECT_EQ(BoardObjects().objects.size(), objects) << "a second menu was opened";
   EXPECT_EQ(GsmGetNextState(), GS_Battle);
 
   // Up from "Continue" wraps to "Quit" and back; every move clicks.
-  EXPECT_EQ(BattleChannel(SND_Select), nullptr);
+  EXPECT_EQ(BoardChannel(SND_Select), nullptr);
   MenusPadPress(pads_[0], PAD_DPAD_UP);
   MenusPress('W');
   ExpectMenuOf(0, kItemContinue);
-  EXPECT_NE(BattleChannel(SND_Select), nullptr);
+  EXPECT_NE(BoardChannel(SND_Select), nullptr);
   MenusPress('W');
   ExpectMenuOf(0, kItemQuit);
   MenusPadPress(pads_[0], PAD_DPAD_DOWN);
   ExpectMenuOf(0, kItemContinue);
   MenusPadPress(pads_[0], PAD_A);  // resumes, and summons nothing
-  EXPECT_FALSE(battlePaused);
+  EXPECT_FALSE(PauseIsOpen());
   EXPECT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 0);
   MenusPress(VK_NUMPAD0 + 9);  // player 2's menu ignores player 1
   MenusPress('S');
@@ -178,7 +180,7 @@ TEST_F(PauseTest, RestartKeepsHeroesAndSpellsAtFullHealthAndGoBackToMenuAbandons
   gMatch.heroHealth[0] = 1;
   gMatch.heroHealth[1] = 2;
   MenusPress('1');
-  SpellCastFn cast = gPlayers[1].spellSlots[2].cast;
+  SpellCastFn cast = BoardPlayer(1).spellSlots[2].cast;
   LiveCounts loaded = MenusLiveCounts();
   MenusPress(VK_ESCAPE);
   Down(0, 3);
@@ -190,12 +192,12 @@ TEST_F(PauseTest, RestartKeepsHeroesAndSpellsAtFullHealthAndGoBackToMenuAbandons
   EXPECT_EQ(gMatch.heroHealth[0], 3);
   EXPECT_EQ(gMatch.heroHealth[1], 3);
   EXPECT_EQ(MenusLiveCounts(), loaded) << "the restart loaded again";
-  EXPECT_FALSE(battlePaused);
+  EXPECT_FALSE(PauseIsOpen());
   EXPECT_EQ(BattleTestTroopCount(false) + BattleTestTroopCount(true), 0);
   EXPECT_EQ(gMatch.hero[1], Hero_Orc);
   EXPECT_NE(cast, nullptr);
-  EXPECT_EQ(gPlayers[1].spellSlots[2].cast, cast);
-  EXPECT_EQ(gPlayers[0].energy, 30);
+  EXPECT_EQ(BoardPlayer(1).spellSlots[2].cast, cast);
+  EXPECT_EQ(BoardPlayer(0).energy, 30);
 
   // The new round can be paused again, and "Go back to menu" abandons the match.
   gMatch.heroHealth[1] = 1;
@@ -214,15 +216,15 @@ TEST_F(PauseTest, QuitAsksAndNoReturnsToQuitWhileYesEndsTheProgram) {
   Down(0, 4);
   ExpectMenuOf(0, kItemQuit);
   MenusPress(VK_SPACE);
-  ASSERT_TRUE(quitConfirmShown);
+  ASSERT_TRUE(PauseQuestionShown());
   MenusPress('W');
-  EXPECT_EQ(quitConfirmCursor[0], -1);
+  EXPECT_EQ(PauseQuestionCursor(0), -1);
   MenusPress(VK_SPACE);  // "No"
-  EXPECT_FALSE(quitConfirmShown);
+  EXPECT_FALSE(PauseQuestionShown());
   ExpectMenuOf(0, kItemQuit);
 
   MenusPress(VK_SPACE);
-  EXPECT_EQ(quitConfirmCursor[0], 0);
+  EXPECT_EQ(PauseQuestionCursor(0), 0);
   PressSpace();  // "Yes": the run ends after the battle's leaving phase
   EXPECT_EQ(GsmGetNextState(), GS_Quit);
   EXPECT_FALSE(TestStep(1));

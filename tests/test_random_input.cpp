@@ -27,6 +27,8 @@
 #include "keos.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "game.h"
 
 namespace {
 
@@ -34,8 +36,6 @@ namespace {
 const int kFrames = 8000;
 const unsigned kSeed = 20261206;
 
-const GameStateId kStates[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
-                               GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
 
 // Every key some screen reads (the Alt+F4 quit is sent on its own, rarely).
 const int kAllKeys[] = {
@@ -57,7 +57,7 @@ std::vector<int> FavouredKeys(GameStateId state, int attacker, bool wander) {
     case GS_SpellSelect:
       return {VK_SPACE, VK_SPACE, 'A', 'D', 'W', 'S', VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
     case GS_Battle: {
-      if (battlePaused)
+      if (PauseIsOpen())
         return {'W', 'S', VK_UP, VK_DOWN, VK_SPACE, 'P', VK_NUMPAD0 + 9, VK_ESCAPE};
       std::vector<int> keys = {'W', 'S', VK_UP, VK_DOWN, 'D', 'A', 'Z', VK_RIGHT, VK_LEFT,
                                VK_NUMPAD0 + 4};
@@ -144,9 +144,9 @@ class RandomInputTest : public ::testing::Test {
     if (!Chance(3)) return;
     // A paused battle is steered: back to "Continue" while the run plays on, to the items of
     // the pause menu in turn (the held screens, restart, back to the menu) while it wanders.
-    if (state == GS_Battle && battlePaused && !quitConfirmShown && (!Wandering() || Chance(2))) {
-      int opener = pauseOpenedByP2 ? 1 : 0;
-      int at = pauseCursor[opener], target = Wandering() ? kPauseTour[pauseTour % 5] : 1;
+    if (state == GS_Battle && PauseIsOpen() && !PauseQuestionShown() && (!Wandering() || Chance(2))) {
+      int opener = (PauseOpener() == 1) ? 1 : 0;
+      int at = PauseCursor(opener), target = Wandering() ? kPauseTour[pauseTour % 5] : 1;
       if (at < target) {
         Press(opener ? (int)VK_UP : (int)'W', 1);
       } else if (at > target) {
@@ -167,8 +167,8 @@ class RandomInputTest : public ::testing::Test {
     int length = Chance(10) ? 20 + Roll(200) : 1 + Roll(4);
     // Any key at all now and then; less often in a running battle, where Esc and P pause it,
     // and not while a round is ending, so that the run gets to the results.
-    bool ending = state == GS_Battle && (scored[0] || scored[1]);
-    if (!ending && Chance(state == GS_Battle && !battlePaused ? 25 : 5)) {
+    bool ending = state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
+    if (!ending && Chance(state == GS_Battle && !PauseIsOpen() ? 25 : 5)) {
       Press(kAllKeys[Roll(sizeof kAllKeys / sizeof kAllKeys[0])], length);
     } else {
       std::vector<int> keys = FavouredKeys(state, attacker, Wandering());
@@ -177,7 +177,7 @@ class RandomInputTest : public ::testing::Test {
   }
 
   void RandomPads(GameStateId state) {
-    bool ending = state == GS_Battle && (scored[0] || scored[1]);
+    bool ending = state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
     if (Chance(900)) {
       if (pads.size() < 3 && (pads.empty() || Chance(2))) {
         int pad = TestPadAttach();
@@ -228,7 +228,7 @@ class RandomInputTest : public ::testing::Test {
   // A long battle with no winner yet ends in a draw (the debug keys Ctrl+R), so that the run
   // reaches the results and the other screens.
   void MoveOnIfStuck(GameStateId state) {
-    if (state == GS_Battle && !battlePaused && battleFrames > 900 && Chance(60)) {
+    if (state == GS_Battle && !PauseIsOpen() && battleFrames > 900 && Chance(60)) {
       Press(VK_CONTROL, 3);
       Press('R', 3);
       ++counts.ctrlR;
@@ -277,7 +277,7 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       ++counts.quits;
       ReleaseDue(true);
       if (!SysIsRunning()) break;  // the window was closed from outside (a signal): stop
-      for (GameStateId id : kStates) ObjectListOf(id)->Purge();
+      GamePurgeScreens();
       if (!(MenusLiveCounts() == empty)) fault("resources left after a quit");
       if (MatchAnyHold()) fault("a hold flag left set after a quit");
       for (AudioSystem* a : {&gSettingsAudio, &gCreditsAudio, &gHowToPlayAudio, &gAudio}) {
@@ -330,14 +330,17 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
          counts.keyPresses, counts.padPresses, counts.plugs, counts.unplugs, counts.f11,
          counts.minimises, counts.altF4, counts.quits, counts.roundsEnded, counts.matchesEnded,
          counts.ctrlR);
-  for (GameStateId id : kStates)
+  for (int i = 0; i < kGameScreenCount; ++i) {
+    GameStateId id = GameScreens()[i].id;
     printf("random input: state %d: %d frames, entered %d times\n", (int)id, counts.framesIn[id],
            counts.entries[id]);
+  }
 
   EXPECT_EQ(frame, kFrames);
   for (const std::string& f : faults) ADD_FAILURE() << f;
-  for (GameStateId id : kStates)
-    EXPECT_GT(counts.framesIn[id], 0) << "state " << id << " never visited";
+  for (int i = 0; i < kGameScreenCount; ++i)
+    EXPECT_GT(counts.framesIn[GameScreens()[i].id], 0) << "state " << GameScreens()[i].id
+                                                       << " never visited";
   EXPECT_GT(counts.plugs, 0);
   EXPECT_GT(counts.f11, 0);
   if (managed) {

@@ -7,12 +7,13 @@
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
-#include "framework/sounddevice.h"
+#include "kesound.h"
 #include "hpscreens.h"
 #include "hptest.h"
 #include "kegraphics.h"
 #include "screens/roundover.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -65,8 +66,8 @@ TEST(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
     ScreenFullscreenFlag(GS_Battle) = ScreenFullscreenFlag(GS_MainMenu) = false;
     ASSERT_TRUE(Enter(c.winner, c.health1, c.health2));
     EXPECT_EQ(Pictures(), c.pictures);
-    EXPECT_EQ(resultSound ? resultSound->path : "none", c.jingle);
-    EXPECT_EQ(resultChannel && SndChannelIsPlaying(resultChannel->channel), c.jingle != "none");
+    EXPECT_EQ(RoundOverJingle() ? RoundOverJingle()->path : "none", c.jingle);
+    EXPECT_EQ(RoundOverChannel() && SndChannelIsPlaying(RoundOverChannel()->channel), c.jingle != "none");
     TestCaptureFrames(true);
     TestStep(1);
     ScreensSaveShot(c.shot);

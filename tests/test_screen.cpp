@@ -10,14 +10,17 @@
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
-#include "framework/sounddevice.h"
+#include "kesound.h"
 #include "hpaudio.h"
 #include "hpdisplay.h"
 #include "hptest.h"
 #include "kegraphics.h"
+#include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "game.h"
 
 namespace {
 
@@ -52,7 +55,7 @@ void Update() {
   }
   ScreenCheckF11();
 }
-void Draw() { List().Draw(); }
+void Draw() { List().Draw(ScreenScale()); }
 void Free() {
   List().Free();
   gAudio.StopAll();
@@ -70,9 +73,8 @@ class ScreenTest : public ::testing::Test {
   static void SetUpTestSuite() { TestUseNullBackend(); }
   void SetUp() override {
     gS = TestScreen();
-    for (GameStateId id : {GS_Battle, GS_MainMenu, GS_RoundOver, GS_HeroSelect, GS_SpellSelect,
-                           GS_HowToPlay, GS_Settings, GS_Credits})
-      ScreenFullscreenFlag(id) = id == GS_MainMenu;
+    for (int i = 0; i < kGameScreenCount; ++i)
+      GameScreens()[i].fullscreen = GameScreens()[i].id == GS_MainMenu;
     windowSizeIndex = 0;
     muted = false;
     musicVolume = 1.0f;

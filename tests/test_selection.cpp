@@ -5,12 +5,14 @@
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
-#include "framework/sounddevice.h"
+#include "kesound.h"
 #include "hpscreens.h"
 #include "hptest.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/heroselect.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "screens/book.h"
 
 namespace {
 
@@ -85,8 +87,8 @@ TEST_F(SelectionTest, KeysMoveOnlyTheActiveCursorToggleColumnsAndRowsAndTheTroop
 
 TEST_F(SelectionTest, TwoKnightsThenWindAndMeteorForEachAndTheMusicEndsWithTheSelection) {
   EXPECT_EQ(gMatch.hero[0], Hero_Knight);
-  ASSERT_NE(selectionChannel, nullptr);
-  ChannelSlot* music = selectionChannel;
+  ASSERT_NE(BookMusicChannel(), nullptr);
+  ChannelSlot* music = BookMusicChannel();
   ScreensPress(VK_SPACE);
   EXPECT_TRUE(!ScreensShown(Arrow(GS_HeroSelect, 0)) && ScreensShown(Arrow(GS_HeroSelect, 1)));
   ScreensPress(VK_SPACE);
@@ -125,7 +127,7 @@ TEST_F(SelectionTest, TwoKnightsThenWindAndMeteorForEachAndTheMusicEndsWithTheSe
   ScreensPress(VK_SPACE);
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
   EXPECT_EQ(gMatch.spells[1][1], Spell_Meteor);
-  EXPECT_EQ(selectionChannel, nullptr);
+  EXPECT_EQ(BookMusicChannel(), nullptr);
   EXPECT_EQ(gAudio.sounds.count("data/Sound/Pause.wav"), 0u);
 }
 

@@ -16,6 +16,7 @@
 #include "keos.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
-#include "keos.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ TEST_F(SpellTest, WindNeverPushesAnEnemyFartherBackThan100UnitsBeforeItsOwnersAr
   Troop* archer = BattleTestTroop(Archer, 1, false, -220, false);
   BattleTestPress(VK_UP);
   ASSERT_TRUE(golem->engaged);
-  gPlayers[0].spellCursor = gPlayers[1].spellCursor = 2;
+  BoardPlayer(0).spellCursor = BoardPlayer(1).spellCursor = 2;
   TestKeyDown(VK_NUMPAD0 + 4);
   SpellsPressCast(0);
   TestKeyUp(VK_NUMPAD0 + 4);
@@ -166,7 +166,7 @@ TEST_F(SpellTest, ExecuteRemovesTheNearestLivingEnemyAndTheOlderOneOfATie) {
   EXPECT_TRUE(newer->alive);
   EXPECT_TRUE(elsewhere->alive);
   TestStep(1);  // the key comes up
-  gPlayers[0].spellSlots[2].ready = true;
+  BoardPlayer(0).spellSlots[2].ready = true;
   SpellsCast(0, 2);
   EXPECT_FALSE(newer->alive);
 
@@ -184,13 +184,13 @@ TEST_F(SpellTest, AFrozenPlayersPadRumblesAtFullFor2Point5SecondsThenStops) {
   int pad1 = AttachPads();
   SpellsCast(0, 0);
   for (int i = 1; i < kEffectUpdates; ++i) {
-    ASSERT_TRUE(gPlayers[1].frozen) << "update " << i;
+    ASSERT_TRUE(BoardPlayer(1).frozen) << "update " << i;
     ASSERT_FLOAT_EQ(InputPadGetLeftMotor(1), 1.0f) << "update " << i;
     ASSERT_FLOAT_EQ(InputPadGetRightMotor(1), 1.0f);
     ASSERT_FLOAT_EQ(InputPadGetLeftMotor(0), 0.0f);
     TestStep(1);
   }
-  EXPECT_FALSE(gPlayers[1].frozen);
+  EXPECT_FALSE(BoardPlayer(1).frozen);
   EXPECT_EQ(TestPadGetRumble(pad1).low, 0xFFFF);
   TestStep(2);
   EXPECT_FLOAT_EQ(InputPadGetLeftMotor(1), 0.0f);
@@ -208,7 +208,7 @@ class MeteorTest : public SpellTest {
   }
   // Starts an aim with the cursor on the Meteor; the new bar.
   GameObject* Aim(int player) {
-    gPlayers[player].spellSlots[1].ready = true;
+    BoardPlayer(player).spellSlots[1].ready = true;
     SpellsCast(player, 1);
     TestStep(1);  // the key comes up
     std::vector<GameObject*> bars = SpellsMarkers();
@@ -280,7 +280,7 @@ TEST_F(MeteorTest, OnlyEnemiesOfTheLaneWithin52Point5By35OfTheImpactAreStruck) {
 }
 
 TEST_F(MeteorTest, ALaneChangeRefundsTheAimOnePressAlsoLaunchesItAndANewRoundEndsIt) {
-  SpellSlot& meteor = gPlayers[0].spellSlots[1];
+  SpellSlot& meteor = BoardPlayer(0).spellSlots[1];
   GameObject* bar = Aim(0);
   EXPECT_FALSE(meteor.ready);
   TestStep(20);
@@ -296,7 +296,7 @@ TEST_F(MeteorTest, ALaneChangeRefundsTheAimOnePressAlsoLaunchesItAndANewRoundEnd
   TestStep(20);
   BattleTestPress('D');
   SpellsPressCast(0);
-  EXPECT_FALSE(gPlayers[0].spellSlots[2].ready);
+  EXPECT_FALSE(BoardPlayer(0).spellSlots[2].ready);
   EXPECT_FLOAT_EQ(enemy->speedFactor, 0);
   EXPECT_EQ(SpellsPictures("MeteoriteSprite").size(), 1u);
   EXPECT_FALSE(bar->alive);

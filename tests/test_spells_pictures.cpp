@@ -13,6 +13,7 @@
 #include "hpbattle.h"
 #include "hptest.h"
 #include "screens/screen.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ TEST(SpellPictures, EverySpellIsSeenAtWork) {
     }
     GsmSetNextState(GS_Restart);
     TestStep(1);
-    for (BattlePlayer& p : gPlayers) {
+    for (int player = 0; player < 2; ++player) {
+      BattlePlayer& p = BoardPlayer(player);
       p.lane = c.lane;
       p.arrow->position.y = kLaneSpacing * c.lane;
     }

@@ -16,6 +16,7 @@
 
 #include "hptest.h"
 #include "kegraphics.h"
+#include "states.h"
 
 namespace {
 

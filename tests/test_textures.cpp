@@ -12,6 +12,7 @@
 #include "hptest.h"
 #include "kegraphics.h"
 #include "keos.h"
+#include "states.h"
 
 namespace {
 

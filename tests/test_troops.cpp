@@ -13,7 +13,9 @@
 #include "hptest.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
+#include "states.h"
+#include "battle/board.h"
+#include "screens/screen.h"
 
 namespace {
 
@@ -21,15 +23,15 @@ namespace {
 // places and whose Update runs the battle's objects.
 void FieldLoad() { gQuadMesh = CreateQuadMesh(); }
 void FieldInit() {
-  gPlayers[0].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow"), -350, 0, 100, 100);
-  gPlayers[1].arrow = CreateGameObject(gQuadMesh, BattleTexture("arrow2"), 350, 0, -100, 100);
+  BoardPlayer(0).arrow = CreateGameObject(gQuadMesh, BoardTexture("arrow"), -350, 0, 100, 100);
+  BoardPlayer(1).arrow = CreateGameObject(gQuadMesh, BoardTexture("arrow2"), 350, 0, -100, 100);
 }
 void FieldUpdate() { ObjectListOf(GS_Battle)->Update(); }
-void FieldDraw() { ObjectListOf(GS_Battle)->Draw(); }
+void FieldDraw() { ObjectListOf(GS_Battle)->Draw(ScreenScale()); }
 void FieldFree() {
   ObjectListOf(GS_Battle)->Free();
   ObjectListOf(GS_Battle)->Purge();
-  gPlayers[0].arrow = gPlayers[1].arrow = nullptr;
+  BoardPlayer(0).arrow = BoardPlayer(1).arrow = nullptr;
 }
 void FieldUnload() {
   GfxMeshFree(gQuadMesh);
@@ -38,7 +40,7 @@ void FieldUnload() {
 
 // Spawned through SpawnTroop with the owner's arrow moved to the lane's y.
 Troop* TroopSpawn(TroopKind kind, int lane, bool rightSide) {
-  gPlayers[rightSide ? 1 : 0].arrow->position.y = kLaneSpacing * lane;
+  BoardPlayer(rightSide ? 1 : 0).arrow->position.y = kLaneSpacing * lane;
   return SpawnTroop(kind, lane, rightSide);
 }
 // Spawned, then stood at x and kept there (speed factor 0, as under a stun).

@@ -6,6 +6,7 @@
 #include "hptest.h"
 #include "kegraphics.h"
 #include "kesystem.h"
+#include "states.h"
 
 namespace {
 

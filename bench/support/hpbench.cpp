@@ -17,6 +17,7 @@
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "game.h"
+#include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
 #include "screens/credits.h"
@@ -27,31 +28,12 @@
 #include "screens/screen.h"
 #include "screens/settings.h"
 #include "screens/spellselect.h"
+#include "states.h"
 
 namespace {
 
-struct StateCallbacks {
-  GameStateId id;
-  GsmCallback load, init, update, draw, free, unload;
-};
-// The game's own registration, repeated here so each callback can be wrapped in a timer.
-const StateCallbacks kStates[] = {
-    {GS_Battle, BattleLoad, BattleInit, BattleUpdate, BattleDraw, BattleFree, BattleUnload},
-    {GS_MainMenu, MainMenuLoad, MainMenuInit, MainMenuUpdate, MainMenuDraw, MainMenuFree,
-     MainMenuUnload},
-    {GS_RoundOver, RoundOverLoad, RoundOverInit, RoundOverUpdate, RoundOverDraw, RoundOverFree,
-     RoundOverUnload},
-    {GS_HeroSelect, HeroSelectLoad, HeroSelectInit, HeroSelectUpdate, HeroSelectDraw,
-     HeroSelectFree, HeroSelectUnload},
-    {GS_SpellSelect, SpellSelectLoad, SpellSelectInit, SpellSelectUpdate, SpellSelectDraw,
-     SpellSelectFree, SpellSelectUnload},
-    {GS_HowToPlay, HowToPlayLoad, HowToPlayInit, HowToPlayUpdate, HowToPlayDraw, HowToPlayFree,
-     HowToPlayUnload},
-    {GS_Settings, SettingsLoad, SettingsInit, SettingsUpdate, SettingsDraw, SettingsFree,
-     SettingsUnload},
-    {GS_Credits, CreditsLoad, CreditsInit, CreditsUpdate, CreditsDraw, CreditsFree, CreditsUnload},
-};
-const int kStateCount = sizeof kStates / sizeof kStates[0];
+// Each of the game's screens gets its callbacks wrapped in a timer.
+const int kStateCount = kGameScreenCount;
 
 struct BenchState {
   BenchStateTimes times[kStateCount];
@@ -73,12 +55,12 @@ void Timed(GsmCallback fn, double* cpu, double* wall = nullptr) {
 
 template <int I>
 struct Wrap {
-  static void Load() { Timed(kStates[I].load, &gBench.times[I].load, &gBench.times[I].loadWall); }
-  static void Init() { Timed(kStates[I].init, &gBench.times[I].init, &gBench.times[I].initWall); }
-  static void Update() { Timed(kStates[I].update, &gBench.times[I].update); }
-  static void Draw() { Timed(kStates[I].draw, &gBench.times[I].draw); }
+  static void Load() { Timed(GameScreens()[I].load, &gBench.times[I].load, &gBench.times[I].loadWall); }
+  static void Init() { Timed(GameScreens()[I].init, &gBench.times[I].init, &gBench.times[I].initWall); }
+  static void Update() { Timed(GameScreens()[I].update, &gBench.times[I].update); }
+  static void Draw() { Timed(GameScreens()[I].draw, &gBench.times[I].draw); }
   static void Register() {
-    const StateCallbacks& s = kStates[I];
+    const ScreenEntry& s = GameScreens()[I];
     GsmAddState(s.id, Load, Init, Update, Draw, s.free, s.unload);
   }
 };
@@ -161,7 +143,7 @@ bool BenchGameStart(GameStateId first, bool virtualClock, bool fullscreen, int w
   gSettingsAudio.Init();
   musicVolume = soundVolume = 1.0f;
   muted = false;
-  noHealthLoss = false;
+  BattleSetNoHealthLoss(false);
   MainMenuReplayLogos();
   ScreenFullscreenFlag(first) = fullscreen;
   RegisterTimedStates();
@@ -173,9 +155,7 @@ void BenchGameStop() {
   GsmSetNextState(GS_Quit);
   while (GsmStep()) {
   }
-  const GameStateId states[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
-                                GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
-  for (GameStateId id : states) ObjectListOf(id)->Purge();
+  GamePurgeScreens();
   gSettingsAudio.Shutdown();
   gCreditsAudio.Shutdown();
   gHowToPlayAudio.Shutdown();
@@ -192,7 +172,7 @@ bool BenchStep(int frames) {
 
 const BenchStateTimes& BenchTimesOf(GameStateId id) {
   for (int i = 0; i < kStateCount; ++i)
-    if (kStates[i].id == id) return gBench.times[i];
+    if (GameScreens()[i].id == id) return gBench.times[i];
   return gBench.none;
 }
 

@@ -8,9 +8,11 @@
 #include "battle/spells.h"
 #include "framework/gameobject.h"
 #include "hpbench.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/screen.h"
 #include "troops/troop.h"
+#include "states.h"
+#include "battle/board.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ float SpawnX(int side) { return side == 0 ? -250.0f : 250.0f; }
 
 // Summons into a lane as the controls do: the owner's arrow stands in that lane at the time.
 Troop* SpawnIn(int side, int lane, TroopKind kind) {
-  GameObject* arrow = gPlayers[side].arrow;
+  GameObject* arrow = BoardPlayer(side).arrow;
   float y = arrow->position.y;
   arrow->position.y = kLaneSpacing * (float)lane;
   Troop* t = SpawnTroop(kind, lane, side == 1);
@@ -57,13 +59,13 @@ void GuardGoals() {
 }
 
 void CastIn(int side, int lane, SpellCastFn cast) {
-  BattlePlayer& p = gPlayers[side];
+  BattlePlayer& p = BoardPlayer(side);
   int32_t was = p.lane;
   float y = p.arrow->position.y;
   p.lane = lane;
   p.arrow->position.y = kLaneSpacing * (float)lane;
   bool ready = true;
-  cast(p.arrow, &ready);
+  cast(side, &ready);
   p.lane = was;
   p.arrow->position.y = y;
 }
@@ -113,18 +115,18 @@ int HeavyAliveTroops() {
 
 int HeavyRosterSize() { return (int)TroopAll().size(); }
 
-int HeavyObjectCount() { return (int)BattleObjects().objects.size(); }
+int HeavyObjectCount() { return (int)BoardObjects().objects.size(); }
 
 double HeavyFillMegapixels() {
   Vec2 f = ScreenScale();
   double px = 0;
-  for (GameObject* o : BattleObjects().objects)
+  for (GameObject* o : BoardObjects().objects)
     if (o->alive && o->visible) px += std::fabs((double)o->scale.x * o->scale.y * f.x * f.y);
   return px * 1e-6;
 }
 
 int HeavyDrawnObjects() {
   int n = 0;
-  for (GameObject* o : BattleObjects().objects) n += o->alive && o->visible ? 1 : 0;
+  for (GameObject* o : BoardObjects().objects) n += o->alive && o->visible ? 1 : 0;
   return n;
 }

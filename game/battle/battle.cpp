@@ -2,7 +2,8 @@
 // exhaustion checks and the end of a round with its two-second delay.
 #include "battle/battle.h"
 
-#include "battle/battle_board.h"
+#include "battle/battle_layout.h"
+#include "battle/board.h"
 #include "battle/controls.h"
 #include "battle/hud.h"
 #include "battle/pause.h"
@@ -10,24 +11,21 @@
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 #include "screens/screen.h"
-
-BattlePlayer gPlayers[2];
-bool scored[2];
-float roundEndDelay = 2.0f;
-bool noHealthLoss = false;
+#include "states.h"
+#include "troops/troop.h"
 
 namespace {
 
 const float kRoundEndDelay = 2.0f;
 const float kChargedTimer = 20.0f;  // every slot starts the round charged
 
-bool RoundRunning() { return !scored[0] && !scored[1]; }
+BattleRound gRound = {{false, false}, kRoundEndDelay, false};
 
 void ResetPlayers() {
-  for (BattlePlayer& p : gPlayers) {
+  for (int i = 0; i < 2; ++i) {
+    BattlePlayer& p = BoardPlayer(i);
     for (SpellSlot& s : p.spellSlots) {
       s.cooldownTimer = 0;
       s.ready = true;
@@ -48,62 +46,64 @@ void StopRumble() {
 // The loser's hero loses a health point unless the debug switch says otherwise. The round that
 // ends the match leaves roundWinner alone: the results screen shows the match instead.
 void EndRound() {
-  if (scored[0] && scored[1]) {
+  if (gRound.scored[0] && gRound.scored[1]) {
     gMatch.roundWinner = Round_Draw;
   } else {
-    int loser = scored[1] ? 0 : 1;
+    int loser = gRound.scored[1] ? 0 : 1;
     bool matchOver = false;
-    if (!noHealthLoss) matchOver = --gMatch.heroHealth[loser] == 0;
-    if (!matchOver) gMatch.roundWinner = scored[1] ? Round_P2Won : Round_P1Won;
+    if (!gRound.noHealthLoss) matchOver = --gMatch.heroHealth[loser] == 0;
+    if (!matchOver) gMatch.roundWinner = gRound.scored[1] ? Round_P2Won : Round_P1Won;
   }
   ScreenHandOver(GS_RoundOver);
 }
 
 void RoundEndStep() {
-  if (RoundRunning()) return;
-  roundEndDelay -= (float)SysGetFrameTime();
-  if (scored[0] != scored[1]) StopRumble();
-  if (roundEndDelay <= 0) EndRound();
+  if (BattleRoundRunning()) return;
+  gRound.roundEndDelay -= (float)SysGetFrameTime();
+  if (gRound.scored[0] != gRound.scored[1]) StopRumble();
+  if (gRound.roundEndDelay <= 0) EndRound();
 }
 
 void DebugKeys() {
   if (InputIsPressed(VK_CONTROL) && InputIsPressed('R')) {
-    scored[0] = scored[1] = true;
+    gRound.scored[0] = gRound.scored[1] = true;
     gMatch.roundWinner = Round_Draw;
   }
-  if (InputIsTriggered('G')) noHealthLoss = !noHealthLoss;
+  if (InputIsTriggered('G')) gRound.noHealthLoss = !gRound.noHealthLoss;
 }
 
 // Every troop over the far line scores for its side, dead or alive; both sides in one update
 // is a draw.
 void GoalCheck() {
-  for (GameObject* o : BattleObjects().objects) {
+  for (GameObject* o : BoardObjects().objects) {
     Troop* t = AsTroop(o);
     if (!t) continue;
     int side = t->rightSide ? 1 : 0;
     bool over = t->rightSide ? t->position.x <= -kGoalLineX : t->position.x >= kGoalLineX;
     if (!over) continue;
-    if (ChannelSlot* music = BattleChannel(SND_Rally)) music->SetPaused(true);
-    BattlePlay(SND_Goal);
-    scored[side] = true;
+    if (ChannelSlot* music = BoardChannel(SND_Rally)) music->SetPaused(true);
+    BoardPlay(SND_Goal);
+    gRound.scored[side] = true;
   }
 }
 
 // Nothing left to summon and nobody standing: neither side can still win.
 void ExhaustionCheck() {
-  if (gPlayers[0].energy != 0 || gPlayers[1].energy != 0) return;
-  for (GameObject* o : BattleObjects().objects)
+  if (BoardPlayer(0).energy != 0 || BoardPlayer(1).energy != 0) return;
+  for (GameObject* o : BoardObjects().objects)
     if (o->alive && AsTroop(o)) return;
-  scored[0] = scored[1] = true;
+  gRound.scored[0] = gRound.scored[1] = true;
 }
 
 void RunningStep() {
-  BattleObjects().Update();
+  BoardObjects().Update();
   BoardPauseChannels(false);
   UpdateLaneSelection();
   UpdateSummoning();
   UpdateSpellInput();
   DebugKeys();
+  TickSummonCharges();
+  TickSpellCooldowns();
   UpdateSpellTimers();
   GoalCheck();
   ExhaustionCheck();
@@ -111,24 +111,30 @@ void RunningStep() {
 
 }  // namespace
 
+const BattleRound& BattleRoundState() { return gRound; }
+
+bool BattleRoundRunning() { return !gRound.scored[0] && !gRound.scored[1]; }
+
+void BattleSetNoHealthLoss(bool on) { gRound.noHealthLoss = on; }
+
 void BattleLoad() {
   if (MatchAnyHold()) return;
-  BoardLoadResources();
+  BoardLoad();
 }
 
 void BattleInit() {
   if (!MatchAnyHold()) {
     BoardForgetChannels();
-    if (ChannelSlot* music = BattlePlay(SND_Rally)) music->SetLooping(true);
-    BoardBuildBackground();
-    scored[0] = scored[1] = false;
-    roundEndDelay = kRoundEndDelay;
-    BoardBuildHero(0);
-    BoardBuildHero(1);
+    if (ChannelSlot* music = BoardPlay(SND_Rally)) music->SetLooping(true);
+    LayoutBuildBackground();
+    gRound.scored[0] = gRound.scored[1] = false;
+    gRound.roundEndDelay = kRoundEndDelay;
+    LayoutBuildHero(0);
+    LayoutBuildHero(1);
     ResetPlayers();
-    BoardBuildArrows();
-    BoardBuildChosenSpells();
-    BoardBuildFrames();
+    LayoutBuildArrows();
+    LayoutBuildChosenSpells();
+    LayoutBuildFrames();
     PauseReset();
     // The last round's meteor marker was freed with its objects.
     SpellsRoundStart();
@@ -139,25 +145,25 @@ void BattleInit() {
 }
 
 void BattleUpdate() {
-  if (!ScreenPrologue(gAudio, {BattleChannel(SND_Rally), BattleChannel(SND_Goal),
-                               BattleChannel(SND_Select), BattleChannel(SND_Execute),
-                               BattleChannel(SND_Freeze), BattleChannel(SND_Boost),
-                               BattleChannel(SND_Stun), BattleChannel(SND_Meteor),
-                               BattleChannel(SND_Quake), BattleChannel(SND_Poison),
-                               BattleChannel(SND_Wind)})) {
+  if (!ScreenPrologue(gAudio, {BoardChannel(SND_Rally), BoardChannel(SND_Goal),
+                               BoardChannel(SND_Select), BoardChannel(SND_Execute),
+                               BoardChannel(SND_Freeze), BoardChannel(SND_Boost),
+                               BoardChannel(SND_Stun), BoardChannel(SND_Meteor),
+                               BoardChannel(SND_Quake), BoardChannel(SND_Poison),
+                               BoardChannel(SND_Wind)})) {
     StopRumble();
     return;
   }
   BoardSetVolumes();
   PauseUpdate();
   gAudio.Update();
-  if (!battlePaused) {
+  if (!PauseIsOpen()) {
     RoundEndStep();
-    if (RoundRunning()) RunningStep();
+    if (BattleRoundRunning()) RunningStep();
   } else {
     // Every battle sound waits, except the pause menu's click, which would never be heard.
     for (int s = 0; s < SND_Count; ++s)
-      if (ChannelSlot* c = BattleChannel((BattleSound)s)) c->SetPaused(s != SND_Select);
+      if (ChannelSlot* c = BoardChannel((BattleSound)s)) c->SetPaused(s != SND_Select);
     gAudio.Update();
     InputPadSetVibration(0, 0);
     InputPadSetVibration(1, 0);
@@ -166,7 +172,7 @@ void BattleUpdate() {
 }
 
 void BattleDraw() {
-  BattleObjects().Draw();
+  BoardObjects().Draw(ScreenScale());
   DrawBattleTexts();
   PauseDraw();
   DrawPlayerTags();
@@ -174,10 +180,10 @@ void BattleDraw() {
 
 void BattleFree() {
   if (MatchAnyHold()) return;
-  BattleObjects().Free();
+  BoardObjects().Free();
 }
 
 void BattleUnload() {
   if (MatchAnyHold()) return;
-  BoardUnloadResources();
+  BoardUnload();
 }

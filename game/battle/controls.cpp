@@ -3,14 +3,14 @@
 // timers.
 #include "battle/controls.h"
 
-#include "battle/battle.h"
+#include "battle/board.h"
 #include "battle/spells.h"
+#include "framework/gameobject.h"
 #include "keinput.h"
-#include "keos.h"
+#include "troops/troop.h"
 
 namespace {
 
-const float kTimerStep = 0.016f;       // per running update, whatever the frame took
 const float kSpellCooldown = 15.0f;
 const uint32_t kChargingTint = 0xFF808080;
 const int32_t kSummonCost[4] = {1, 2, 2, 3};  // A, B, X, Y
@@ -44,7 +44,7 @@ void SetTint(GameObject* icon, bool grey) {
 
 // Up wins over down, except that down still wraps from the bottom lane.
 void SelectLane(int player) {
-  BattlePlayer& p = gPlayers[player];
+  BattlePlayer& p = BoardPlayer(player);
   bool up = Fired(player, CTL_Up), down = Fired(player, CTL_Down);
   int32_t before = p.lane;
   if (up && p.lane == 2) p.lane = -2;
@@ -63,7 +63,7 @@ bool MaySummon(const BattlePlayer& p, int slot) {
 
 // Player 1 gets at most one troop per update, player 2 one per slot.
 void Summon(int player) {
-  BattlePlayer& p = gPlayers[player];
+  BattlePlayer& p = BoardPlayer(player);
   if (p.frozen) return;
   for (int slot = 0; slot < 4; ++slot) {
     if (!Fired(player, (Control)(CTL_SummonA + slot)) || !MaySummon(p, slot)) continue;
@@ -76,7 +76,7 @@ void Summon(int player) {
 
 // The motor pulses last until the timer step sets the motors again in the same update.
 void SelectSpell(int player) {
-  BattlePlayer& p = gPlayers[player];
+  BattlePlayer& p = BoardPlayer(player);
   bool pad = InputPadIsConnected(player);
   if (Fired(player, CTL_Next)) {
     p.spellCursor = p.spellCursor % 3 + 1;
@@ -91,12 +91,12 @@ void SelectSpell(int player) {
 
 // The routine clears ready when it acts, so the icon turns grey exactly when the spell was used.
 void Cast(int player) {
-  BattlePlayer& p = gPlayers[player];
-  if (p.frozen || !Fired(player, CTL_Cast)) return;
+  BattlePlayer& p = BoardPlayer(player);
+  if (p.frozen || !p.castFired) return;
   if (p.spellCursor < 1 || p.spellCursor > 3) return;
   SpellSlot& s = p.spellSlots[p.spellCursor - 1];
   if (!s.cast || !s.ready) return;
-  s.cast(p.arrow, &s.ready);
+  s.cast(player, &s.ready);
   SetTint(s.icon, true);
 }
 
@@ -113,6 +113,9 @@ void UpdateSummoning() {
 }
 
 void UpdateSpellInput() {
+  // Read once for both: the meteor's aim launches on it in the timer step.
+  for (int player = 0; player < 2; ++player)
+    BoardPlayer(player).castFired = Fired(player, CTL_Cast);
   SelectSpell(0);
   SelectSpell(1);
   Cast(0);
@@ -121,11 +124,12 @@ void UpdateSpellInput() {
 
 // Charging goes on while a player is frozen.
 void TickSummonCharges() {
-  for (BattlePlayer& p : gPlayers) {
+  for (int player = 0; player < 2; ++player) {
+    BattlePlayer& p = BoardPlayer(player);
     for (SummonSlot& s : p.summonSlots) {
       if (s.chargeTimer >= s.chargeTime) continue;
       SetTint(s.icon, true);
-      s.chargeTimer += kTimerStep;
+      s.chargeTimer += kUpdateStep;
     }
     for (SummonSlot& s : p.summonSlots)
       if (s.chargeTimer > s.chargeTime) SetTint(s.icon, false);
@@ -133,17 +137,13 @@ void TickSummonCharges() {
 }
 
 void TickSpellCooldowns() {
-  for (BattlePlayer& p : gPlayers)
-    for (SpellSlot& s : p.spellSlots) {
+  for (int player = 0; player < 2; ++player)
+    for (SpellSlot& s : BoardPlayer(player).spellSlots) {
       if (s.ready) continue;
-      s.cooldownTimer += kTimerStep;
+      s.cooldownTimer += kUpdateStep;
       if (s.cooldownTimer < kSpellCooldown) continue;
       s.ready = true;
       s.cooldownTimer = 0;
       SetTint(s.icon, false);
     }
-}
-
-bool ControlsCastFired(int player) {
-  return player >= 0 && player < 2 && Fired(player, CTL_Cast);
 }

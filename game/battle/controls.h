@@ -7,5 +7,3 @@ void UpdateSummoning();
 void UpdateSpellInput();
 void TickSummonCharges();
 void TickSpellCooldowns();
-// Whether the player's cast control fired in this update (the meteor launch reads it).
-bool ControlsCastFired(int player);

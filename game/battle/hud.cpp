@@ -2,7 +2,9 @@
 // and over player 2's, and the player tags that stay visible over the pause menu.
 #include "battle/hud.h"
 
-#include "battle/battle.h"
+#include "battle/board.h"
+#include "battle/heroes.h"
+#include "battle/spells.h"
 #include "screens/screen.h"
 
 namespace {
@@ -42,24 +44,14 @@ HudLabels MakeLabels() {
 }
 HudLabels gHud = MakeLabels();
 
-const char* BuiltInName(HeroId hero) {
-  switch (hero) {
-    case Hero_Knight: return "Boost";
-    case Hero_Mage: return "Freeze";
-    case Hero_Orc: return "Poison";
-    case Hero_Druid: return "Quake";
-    default: return nullptr;
-  }
+const char* BuiltInName(HeroId id) {
+  const HeroInfo* hero = HeroInfoOf(id);
+  return hero ? SpellInfoOf(hero->spell)->name : nullptr;
 }
 
-const char* ChosenName(SpellId spell) {
-  switch (spell) {
-    case Spell_Meteor: return "Meteor";
-    case Spell_Execute: return "Execute";
-    case Spell_Stun: return "Stun";
-    case Spell_Wind: return "Wind";
-    default: return nullptr;
-  }
+// Only the four spells a player chooses: a slot holding anything else shows no name.
+const char* ChosenName(SpellId id) {
+  return MatchIsChosenSpell(id) ? SpellInfoOf(id)->name : nullptr;
 }
 
 // Player 1's chosen names carry a trailing blank, player 2's do not.
@@ -68,15 +60,15 @@ void PrintChosen(int player, int slot) {
   if (!name) return;
   ScreenLabel<10>& label = gHud.chosen[player][slot];
   label.Format(player == 0 ? "%s " : "%s", name);
-  label.Print(BattleFont());
+  label.Print(BoardFont());
 }
 
 }  // namespace
 
 void DrawBattleTexts() {
-  Font* font = BattleFont();
+  Font* font = BoardFont();
   for (int p = 0; p < 2; ++p) {
-    gHud.energy[p].Format("%d", (int)gPlayers[p].energy);
+    gHud.energy[p].Format("%d", (int)BoardPlayer(p).energy);
     gHud.energy[p].Print(font);
   }
   for (int p = 0; p < 2; ++p)
@@ -89,5 +81,5 @@ void DrawBattleTexts() {
 }
 
 void DrawPlayerTags() {
-  for (const ScreenLabel<3>& tag : gHud.tag) tag.Print(BattleFont());
+  for (const ScreenLabel<3>& tag : gHud.tag) tag.Print(BoardFont());
 }

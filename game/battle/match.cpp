@@ -1,4 +1,5 @@
-// match.cpp - the process-wide match record and the battle's hold flags.
+// match.cpp - the process-wide match record and the battle's hold flags, which the selection
+// screens, the battle, the results and the screens over a paused battle share.
 #include "match.h"
 
 MatchSetup gMatch = {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3}, Round_P1Won};

@@ -6,6 +6,7 @@
 typedef int32_t HeroId;
 enum : HeroId { Hero_Knight = 3001, Hero_Mage = 3002, Hero_Orc = 3003, Hero_Druid = 3004 };
 
+// The four spells a player chooses, then the heroes' built-in ones (never chosen).
 typedef int32_t SpellId;
 enum : SpellId {
   Spell_None = 0,
@@ -13,6 +14,10 @@ enum : SpellId {
   Spell_Execute = 2002,
   Spell_Stun = 2003,
   Spell_Wind = 2004,
+  Spell_Boost = 2005,
+  Spell_Freeze = 2006,
+  Spell_Poison = 2007,
+  Spell_Quake = 2008,
 };
 
 typedef int32_t RoundResult;

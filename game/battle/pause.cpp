@@ -2,20 +2,14 @@
 // seven entries on a panel over the frozen board, the held screens, restart and a quit question.
 #include "battle/pause.h"
 
-#include "battle/battle.h"
+#include "battle/board.h"
+#include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/screen.h"
-
-bool battlePaused = false;
-bool pauseOpenedByP1 = false;
-bool pauseOpenedByP2 = false;
-int pauseCursor[2] = {-1, -1};
-bool quitConfirmShown = false;
-int quitConfirmCursor[2] = {0, 0};
+#include "states.h"
 
 namespace {
 
@@ -44,6 +38,14 @@ const int kKeys[2][PK_Count][2] = {
 const uint16_t kPadButtons[PK_Count] = {PAD_START, PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_A};
 
 struct PauseMenu {
+  // Set while a menu is open. It stays set through the rest of the update in which "Continue" or
+  // "Restart" closes the menu, so the press that closed it does nothing in the battle.
+  bool battlePaused = false;
+  bool pauseOpenedByP1 = false;  // at most one of the two is set
+  bool pauseOpenedByP2 = false;
+  int pauseCursor[2] = {-1, -1};  // the item under each player's cursor: 1 "Continue" .. -5 "Quit"
+  bool quitConfirmShown = false;  // "Are you sure?" is asked
+  int quitConfirmCursor[2] = {0, 0};  // 0 "Yes", -1 "No"
   GameObject* panel = nullptr;
   GameObject* cursor = nullptr;
   // The menu closed in this update: the battle goes on from the next one, so the press that
@@ -88,16 +90,16 @@ PauseMenu MakePauseMenu() {
 }
 PauseMenu gPause = MakePauseMenu();
 
+int PauseOpenerOf(const PauseMenu& m) {
+  if (m.pauseOpenedByP1) return 0;
+  if (m.pauseOpenedByP2) return 1;
+  return -1;
+}
+
 bool PauseFired(int player, PauseKey action) {
   for (int key : kKeys[player][action])
     if (key && InputIsTriggered(key)) return true;
   return InputPadIsTriggered(player, kPadButtons[action]);
-}
-
-int PauseOpener() {
-  if (pauseOpenedByP1) return 0;
-  if (pauseOpenedByP2) return 1;
-  return -1;
 }
 
 // Player 1's cursor points right from the left of the panel, player 2's is mirrored on the right.
@@ -117,11 +119,11 @@ GameObject* PauseTinted(GameObject* o, uint32_t color) {
 }
 
 void PauseOpen(int player) {
-  battlePaused = true;
-  (player == 0 ? pauseOpenedByP1 : pauseOpenedByP2) = true;
-  pauseCursor[player] = PI_HowToPlay;
+  gPause.battlePaused = true;
+  (player == 0 ? gPause.pauseOpenedByP1 : gPause.pauseOpenedByP2) = true;
+  gPause.pauseCursor[player] = PI_HowToPlay;
   gPause.panel = PauseTinted(CreateGameObject(gQuadMesh, nullptr, 0, 0, 400, 300), kPanelColor);
-  gPause.cursor = PauseTinted(CreateGameObject(gQuadMesh, BattleTexture("arrow"), 0, 0, 0, 0),
+  gPause.cursor = PauseTinted(CreateGameObject(gQuadMesh, BoardTexture("arrow"), 0, 0, 0, 0),
                               kCursorColor[player]);
   PauseCursorAt(player, kCursorX, PauseItemY(PI_HowToPlay), kCursorSize);
 }
@@ -131,8 +133,8 @@ void PauseClose(int player) {
   for (GameObject* o : {gPause.panel, gPause.cursor})
     if (o) o->alive = false;
   gPause.panel = gPause.cursor = nullptr;
-  pauseCursor[player] = -1;
-  pauseOpenedByP1 = pauseOpenedByP2 = false;
+  gPause.pauseCursor[player] = -1;
+  gPause.pauseOpenedByP1 = gPause.pauseOpenedByP2 = false;
   gPause.resumeNext = true;
 }
 
@@ -144,7 +146,7 @@ void PauseHoldFor(bool& holdFlag, GameStateId screen) {
 }
 
 void PauseCarryOut(int player) {
-  switch (pauseCursor[player]) {
+  switch (gPause.pauseCursor[player]) {
     case PI_Continue:
       PauseClose(player);
       break;
@@ -162,8 +164,8 @@ void PauseCarryOut(int player) {
       GsmSetNextState(GS_Restart);
       break;
     case PI_Quit:
-      quitConfirmShown = true;
-      quitConfirmCursor[player] = PC_Yes;
+      gPause.quitConfirmShown = true;
+      gPause.quitConfirmCursor[player] = PC_Yes;
       PauseCursorAt(player, kChoiceCursorX, PauseChoiceY(PC_Yes), kChoiceCursorSize);
       break;
   }
@@ -178,12 +180,12 @@ bool PauseStep(int player, int& at, int top, int bottom) {
   else if (up) at += 1;
   else if (down) at -= 1;
   else return false;
-  BattlePlay(SND_Select);
+  BoardPlay(SND_Select);
   return true;
 }
 
 void PauseMenuInput(int player) {
-  int& item = pauseCursor[player];
+  int& item = gPause.pauseCursor[player];
   if (PauseStep(player, item, PI_Continue, PI_Quit)) {
     if (gPause.cursor) gPause.cursor->position.y = PauseItemY(item);
   } else if (PauseFired(player, PK_Confirm)) {
@@ -192,7 +194,7 @@ void PauseMenuInput(int player) {
 }
 
 void PauseQuestionInput(int player) {
-  int& choice = quitConfirmCursor[player];
+  int& choice = gPause.quitConfirmCursor[player];
   if (PauseStep(player, choice, PC_Yes, PC_No)) {
     if (gPause.cursor) gPause.cursor->position.y = PauseChoiceY(choice);
   } else if (PauseFired(player, PK_Confirm)) {
@@ -200,7 +202,7 @@ void PauseQuestionInput(int player) {
       GsmSetNextState(GS_Quit);
       return;
     }
-    quitConfirmShown = false;
+    gPause.quitConfirmShown = false;
     choice = PC_Yes;
     PauseCursorAt(player, kCursorX, PauseItemY(PI_Quit), kCursorSize);
   }
@@ -208,11 +210,17 @@ void PauseQuestionInput(int player) {
 
 }  // namespace
 
+bool PauseIsOpen() { return gPause.battlePaused; }
+int PauseOpener() { return PauseOpenerOf(gPause); }
+int PauseCursor(int player) { return gPause.pauseCursor[player == 1 ? 1 : 0]; }
+bool PauseQuestionShown() { return gPause.quitConfirmShown; }
+int PauseQuestionCursor(int player) { return gPause.quitConfirmCursor[player == 1 ? 1 : 0]; }
+
 void PauseReset() {
-  battlePaused = pauseOpenedByP1 = pauseOpenedByP2 = false;
-  pauseCursor[0] = pauseCursor[1] = -1;
-  quitConfirmShown = false;
-  quitConfirmCursor[0] = quitConfirmCursor[1] = PC_Yes;
+  gPause.battlePaused = gPause.pauseOpenedByP1 = gPause.pauseOpenedByP2 = false;
+  gPause.pauseCursor[0] = gPause.pauseCursor[1] = -1;
+  gPause.quitConfirmShown = false;
+  gPause.quitConfirmCursor[0] = gPause.quitConfirmCursor[1] = PC_Yes;
   gPause.panel = gPause.cursor = nullptr;  // freed with the battle's objects
   gPause.resumeNext = false;
 }
@@ -220,21 +228,21 @@ void PauseReset() {
 void PauseUpdate() {
   if (gPause.resumeNext) {
     gPause.resumeNext = false;
-    battlePaused = false;
+    gPause.battlePaused = false;
   }
-  if (!battlePaused && PauseFired(0, PK_Open) && !pauseOpenedByP2) PauseOpen(0);
-  else if (!battlePaused && PauseFired(1, PK_Open)) PauseOpen(1);
+  if (!gPause.battlePaused && PauseFired(0, PK_Open) && !gPause.pauseOpenedByP2) PauseOpen(0);
+  else if (!gPause.battlePaused && PauseFired(1, PK_Open)) PauseOpen(1);
 
-  int player = PauseOpener();
+  int player = PauseOpenerOf(gPause);
   if (player < 0) return;
-  if (quitConfirmShown) PauseQuestionInput(player);
+  if (gPause.quitConfirmShown) PauseQuestionInput(player);
   else PauseMenuInput(player);
 }
 
 void PauseDraw() {
-  if (PauseOpener() < 0) return;
-  Font* font = BattleFont();
-  if (quitConfirmShown) {
+  if (PauseOpenerOf(gPause) < 0) return;
+  Font* font = BoardFont();
+  if (gPause.quitConfirmShown) {
     gPause.question.Print(font);
     gPause.yes.Print(font);
     gPause.no.Print(font);

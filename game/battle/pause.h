@@ -2,14 +2,13 @@
 // held screens (how to play, settings, credits), restart and quit.
 #pragma once
 
-// Set while a menu is open. It stays set through the rest of the update in which "Continue" or
-// "Restart" closes the menu, so the press that closed it does nothing in the battle.
-extern bool battlePaused;
-extern bool pauseOpenedByP1;   // at most one of the two is set
-extern bool pauseOpenedByP2;
-extern int pauseCursor[2];     // the item under each player's cursor: 1 "Continue" .. -5 "Quit"
-extern bool quitConfirmShown;  // "Are you sure?" is asked
-extern int quitConfirmCursor[2];  // 0 "Yes", -1 "No"
+// The menu is open (`battlePaused`): set through the rest of the update in which "Continue" or
+// "Restart" closes it, so the press that closed it does nothing in the battle.
+bool PauseIsOpen();
+int PauseOpener();                    // the player who opened it, or -1
+int PauseCursor(int player);          // 1 "Continue" .. -5 "Quit", -1 when not the opener
+bool PauseQuestionShown();            // "Are you sure?" is asked
+int PauseQuestionCursor(int player);  // 0 "Yes", -1 "No"
 
 void PauseReset();    // the menu closed, at every fresh battle Init
 void PauseUpdate();   // the input step, every battle update

@@ -1,18 +1,16 @@
-// spells.cpp - the eight spell routines (lane effects, Freeze, Quake, Execute, the two-step
-// Meteor) and the timer step that runs them in every running battle update.
+// spells.cpp - the table of the eight spells, their routines (lane effects, Freeze, Quake,
+// Execute, the two-step Meteor) and the timer step that runs them in every running battle update.
 #include "battle/spells.h"
 
 #include <algorithm>
-#include <cassert>
 
-#include "battle/controls.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "keinput.h"
+#include "troops/troop.h"
 
 namespace {
 
-const float kStep = 0.016f;          // per running update, whatever the frame took
 const float kEffectDuration = 2.5f;  // lane effects, the Quake tremor and Freeze
 const float kImpactDelay = 1.0f;
 const float kArrowX = 350;           // where the arrows stand when there is no board
@@ -52,11 +50,29 @@ struct SpellState {
 };
 SpellState gSpells;
 
-int CasterOf(const GameObject* arrow) { return arrow->position.x < 0 ? 0 : 1; }
+const SpellInfo kSpells[] = {
+    {Spell_Meteor, "Meteor", "Meteorite", SND_Meteor, CastMeteor,
+     "Meteor : \nWhen casted again, launches \na meteor somewhere in \na lane"},
+    {Spell_Execute, "Execute", "Execute", SND_Execute, CastExecute,
+     "Execute : \nKills the first troop\nin a lane"},
+    {Spell_Stun, "Stun", "Stun", SND_Stun, CastStun, "Stun : \nStops the enemy troops\nin a lane "},
+    {Spell_Wind, "Wind", "Wind", SND_Wind, CastWind,
+     "Wind : \nPushes back the enemy \ntroops in a lane"},
+    {Spell_Boost, "Boost", "Boost", SND_Boost, CastBoost, nullptr},
+    {Spell_Freeze, "Freeze", "Freeze", SND_Freeze, CastFreeze, nullptr},
+    {Spell_Poison, "Poison", "Poison", SND_Poison, CastPoison, nullptr},
+    {Spell_Quake, "Quake", "Quake", SND_Quake, CastQuake, nullptr},
+};
+
+void PlaySpellSound(SpellId id) {
+  for (const SpellInfo& s : kSpells)
+    if (s.id == id) BoardPlay(s.sound);
+}
+
 float Forward(int player) { return player == 0 ? 1.0f : -1.0f; }  // toward the other side
 
 Vec2 ArrowAt(int player) {
-  const GameObject* a = gPlayers[player].arrow;
+  const GameObject* a = BoardPlayer(player).arrow;
   return a ? a->position : Vec2{-Forward(player) * kArrowX, 0};
 }
 
@@ -69,13 +85,13 @@ bool Spend(bool* ready) {
 void Show(const char* picture, Vec2 from, Vec2 to, Vec2 size0, Vec2 size1, float duration,
           float rotation0 = 0, float rotation1 = 0) {
   // The animation joins the battle's list, which deletes it with the round's objects.
-  new Animation(BattleTexture(picture), from, to, size0, size1, duration, rotation0, rotation1);
+  new Animation(BoardTexture(picture), from, to, size0, size1, duration, rotation0, rotation1);
 }
 
 // Calls fn for the troops of one side in a lane, in list order; fn may append animations.
 template <class Fn>
 void ForLaneTroops(bool rightSide, int32_t lane, bool livingOnly, Fn fn) {
-  std::vector<GameObject*>& objects = BattleObjects().objects;
+  std::vector<GameObject*>& objects = BoardObjects().objects;
   for (size_t i = 0; i < objects.size(); ++i) {
     Troop* t = AsTroop(objects[i]);
     if (!t || t->rightSide != rightSide || t->lane != lane) continue;
@@ -140,7 +156,7 @@ void LaneEffectStep(int fx, int caster) {
   LaneEffect& e = gSpells.effects[fx][caster];
   if (!e.running) return;
   bool side = EffectOnEnemies(fx) ? EnemySide(caster) : OwnSide(caster);
-  e.effectTimer += kStep;
+  e.effectTimer += kUpdateStep;
   ForLaneTroops(side, e.lane, true, [&](Troop* t) { EffectAction(fx, caster, t); });
   if (e.effectTimer < kEffectDuration) return;
   e.running = false;
@@ -153,14 +169,14 @@ void SetRumble(int pad, float strength) {
 }
 
 void FreezeStep(int player) {
-  BattlePlayer& p = gPlayers[player];
+  BattlePlayer& p = BoardPlayer(player);
   if (!p.frozen) {
     SetRumble(player, 0);
     return;
   }
   SetRumble(player, 1.0f);
   if (p.arrow) p.arrow->tinted = true;
-  p.freezeTimer += kStep;
+  p.freezeTimer += kUpdateStep;
   if (p.freezeTimer >= kEffectDuration) {
     if (p.arrow) p.arrow->tinted = false;
     p.frozen = false;
@@ -175,7 +191,7 @@ void QuakeStep(int caster) {
   if (!e.running) return;
   int victim = 1 - caster;
   SetRumble(victim, kTremor);
-  e.effectTimer += kStep;
+  e.effectTimer += kUpdateStep;
   ForLaneTroops(EnemySide(caster), e.lane, true, [](Troop* t) {
     if (!t->flying) Tint(t, kQuakeOrange);
   });
@@ -215,8 +231,8 @@ void Launch(int player, MeteorState& m, float edge) {
   bool right = player == 0 ? edge >= 0 : edge > 0;
   Show("MeteoriteSprite", {0, 300}, m.impactPoint, {50, 50}, {50, 50}, 1.0f, 0,
        right ? -MATH_PI : MATH_PI);
-  BattlePlay(SND_Meteor);
-  m.impactLane = gPlayers[player].lane;
+  PlaySpellSound(Spell_Meteor);
+  m.impactLane = BoardPlayer(player).lane;
   m.impactPending = true;
   m.impactTimer = 0;
   KillMarker(m);
@@ -228,7 +244,7 @@ void MeteorStep(int player) {
   if (!m.aiming) return;  // the bar died with the launch or the cancel
   float edge = m.marker->position.x + Forward(player) * m.marker->scale.x / 2;
   Sweep(player, m);
-  if (ControlsCastFired(player) && !m.justCast) Launch(player, m, edge);
+  if (BoardPlayer(player).castFired && !m.justCast) Launch(player, m, edge);
   m.justCast = false;
 }
 
@@ -236,7 +252,7 @@ void MeteorStep(int player) {
 void ImpactStep(int player) {
   MeteorState& m = gSpells.meteor[player];
   if (!m.impactPending) return;
-  m.impactTimer += kStep;
+  m.impactTimer += kUpdateStep;
   if (m.impactTimer < kImpactDelay) return;
   Vec2 at = m.impactPoint;
   ForLaneTroops(EnemySide(player), m.impactLane, true, [at](Troop* t) {
@@ -249,9 +265,8 @@ void ImpactStep(int player) {
 }
 
 // Boost, Stun and Wind: the speed they set at the cast reaches only troops already there.
-void CastLaneSpeed(GameObject* arrow, int fx, float speedFactor) {
-  int c = CasterOf(arrow);
-  int32_t lane = gPlayers[c].lane;
+void CastLaneSpeed(int c, int fx, float speedFactor) {
+  int32_t lane = BoardPlayer(c).lane;
   bool side = EffectOnEnemies(fx) ? EnemySide(c) : OwnSide(c);
   ForLaneTroops(side, lane, true, [speedFactor](Troop* t) { t->speedFactor = speedFactor; });
   StartEffect(fx, c, lane);
@@ -259,53 +274,46 @@ void CastLaneSpeed(GameObject* arrow, int fx, float speedFactor) {
 
 }  // namespace
 
-void CastBoost(GameObject* arrow, bool* ready) {
+void CastBoost(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  CastLaneSpeed(arrow, FX_Boost, 5.0f);
-  float turn = c == 0 ? -MATH_PI / 2 : MATH_PI / 2;
-  Show("BoostArrow", arrow->position, {ArrowAt(1 - c).x, arrow->position.y}, {70, 70}, {70, 70},
-       kEffectDuration, turn, turn);
-  BattlePlay(SND_Boost);
+  CastLaneSpeed(c, FX_Boost, 5.0f);
+  float turn = c == 0 ? -MATH_HALF_PI : MATH_HALF_PI;
+  Vec2 at = ArrowAt(c);
+  Show("BoostArrow", at, {ArrowAt(1 - c).x, at.y}, {70, 70}, {70, 70}, kEffectDuration, turn,
+       turn);
+  PlaySpellSound(Spell_Boost);
 }
 
-void CastStun(GameObject* arrow, bool* ready) {
+void CastStun(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  CastLaneSpeed(arrow, FX_Stun, 0);
-  Show("StunnedGuy", arrow->position, {ArrowAt(1 - c).x, arrow->position.y}, {100, 100},
-       {100, 100}, kEffectDuration, 0, 2 * MATH_PI);
-  BattlePlay(SND_Stun);
+  CastLaneSpeed(c, FX_Stun, 0);
+  Vec2 at = ArrowAt(c);
+  Show("StunnedGuy", at, {ArrowAt(1 - c).x, at.y}, {100, 100}, {100, 100}, kEffectDuration, 0,
+       2 * MATH_PI);
+  PlaySpellSound(Spell_Stun);
 }
 
 // The victims walk backwards at three times their speed.
-void CastWind(GameObject* arrow, bool* ready) {
+void CastWind(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  CastLaneSpeed(arrow, FX_Wind, -3.0f);
+  CastLaneSpeed(c, FX_Wind, -3.0f);
   float toX = c == 0 ? ArrowAt(1).x - kClearance : ArrowAt(0).x;
   Vec2 size = {c == 0 ? -150.0f : 150.0f, 100};
-  Show("Tornado", arrow->position, {toX, arrow->position.y}, size, size, kEffectDuration);
-  BattlePlay(SND_Wind);
+  Vec2 at = ArrowAt(c);
+  Show("Tornado", at, {toX, at.y}, size, size, kEffectDuration);
+  PlaySpellSound(Spell_Wind);
 }
 
-void CastPoison(GameObject* arrow, bool* ready) {
+void CastPoison(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  StartEffect(FX_Poison, c, gPlayers[c].lane);
-  BattlePlay(SND_Poison);
+  StartEffect(FX_Poison, c, BoardPlayer(c).lane);
+  PlaySpellSound(Spell_Poison);
 }
 
-void CastQuake(GameObject* arrow, bool* ready) {
+void CastQuake(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  int32_t lane = gPlayers[c].lane;
-  BattlePlay(SND_Quake);
+  int32_t lane = BoardPlayer(c).lane;
+  PlaySpellSound(Spell_Quake);
   ForLaneTroops(EnemySide(c), lane, true, [](Troop* t) {
     if (t->flying) return;
     Vec2 at = {t->position.x, t->position.y - 20};
@@ -316,63 +324,43 @@ void CastQuake(GameObject* arrow, bool* ready) {
   StartEffect(FX_Quake, c, lane);
 }
 
-void CastFreeze(GameObject* arrow, bool* ready) {
+void CastFreeze(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
-  gPlayers[1 - c].frozen = true;
+  BoardPlayer(1 - c).frozen = true;
   float s = Forward(c);
   Show("SnowFlake", {-350 * s, 230 * s}, {350 * s, -240 * s}, {100, 100}, {100, 100}, 1.0f);
-  BattlePlay(SND_Freeze);
+  PlaySpellSound(Spell_Freeze);
 }
 
 // The living enemy nearest the caster's side; the older one wins a tie.
-void CastExecute(GameObject* arrow, bool* ready) {
+void CastExecute(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
   Troop* victim = nullptr;
-  ForLaneTroops(EnemySide(c), gPlayers[c].lane, true, [&](Troop* t) {
+  ForLaneTroops(EnemySide(c), BoardPlayer(c).lane, true, [&](Troop* t) {
     if (!victim || Forward(c) * (t->position.x - victim->position.x) < 0) victim = t;
   });
   if (!victim) return;
   Show("ExecuteAnim", victim->position, victim->position, {100, 100}, {25, 25}, 0.5f);
-  BattlePlay(SND_Execute);
+  PlaySpellSound(Spell_Execute);
   TroopKill(victim);
 }
 
 // The first press: a red bar starts sweeping from in front of the caster's arrow.
-void CastMeteor(GameObject* arrow, bool* ready) {
+void CastMeteor(int c, bool* ready) {
   if (!Spend(ready)) return;
-  assert(arrow);
-  int c = CasterOf(arrow);
   MeteorState& m = gSpells.meteor[c];
   KillMarker(m);  // a cast while an old aim still runs starts over with one bar
   m.aiming = true;
   m.justCast = true;
-  m.marker = CreateGameObject(gQuadMesh, nullptr, arrow->position.x + Forward(c) * kClearance,
-                              arrow->position.y, 0, 50);
+  Vec2 at = ArrowAt(c);
+  m.marker = CreateGameObject(gQuadMesh, nullptr, at.x + Forward(c) * kClearance, at.y, 0, 50);
   m.marker->tinted = true;
   m.marker->color = kMarkerRed;
 }
 
-SpellCastFn SpellForHero(HeroId hero) {
-  switch (hero) {
-    case Hero_Knight: return CastBoost;
-    case Hero_Mage: return CastFreeze;
-    case Hero_Orc: return CastPoison;
-    case Hero_Druid: return CastQuake;
-  }
-  return nullptr;
-}
-
-SpellCastFn SpellForChoice(SpellId spell) {
-  switch (spell) {
-    case Spell_Meteor: return CastMeteor;
-    case Spell_Execute: return CastExecute;
-    case Spell_Stun: return CastStun;
-    case Spell_Wind: return CastWind;
-  }
+const SpellInfo* SpellInfoOf(SpellId id) {
+  for (const SpellInfo& s : kSpells)
+    if (s.id == id) return &s;
   return nullptr;
 }
 
@@ -383,7 +371,7 @@ void CancelMeteorAim(int player) {
   if (!m.aiming) return;
   m.aiming = false;
   KillMarker(m);
-  for (SpellSlot& s : gPlayers[player].spellSlots) {
+  for (SpellSlot& s : BoardPlayer(player).spellSlots) {
     if (s.cast != CastMeteor) continue;
     s.ready = true;
     s.cooldownTimer = 0;
@@ -392,8 +380,6 @@ void CancelMeteorAim(int player) {
 }
 
 void UpdateSpellTimers() {
-  TickSummonCharges();
-  TickSpellCooldowns();
   FreezeStep(0);
   FreezeStep(1);
   for (int fx = FX_Boost; fx <= FX_Poison; ++fx) {

@@ -1,22 +1,34 @@
-// spells.h - the eight spells: lane effects, Freeze, Quake, Execute, the two-step Meteor, and
-// the timer step of a running battle update.
+// spells.h - the eight spells, one row each (name, icon, sound, routine, description), their
+// routines (lane effects, Freeze, Quake, Execute, the two-step Meteor), and the timer step that
+// runs them in every running battle update.
 #pragma once
-#include "battle/battle.h"
+#include "battle/board.h"
+#include "battle/match.h"
 
-void CastBoost(GameObject* arrow, bool* ready);
-void CastFreeze(GameObject* arrow, bool* ready);
-void CastPoison(GameObject* arrow, bool* ready);
-void CastQuake(GameObject* arrow, bool* ready);
-void CastMeteor(GameObject* arrow, bool* ready);
-void CastExecute(GameObject* arrow, bool* ready);
-void CastStun(GameObject* arrow, bool* ready);
-void CastWind(GameObject* arrow, bool* ready);
+struct SpellInfo {
+  SpellId id;
+  const char* name;         // as the HUD shows it
+  const char* icon;         // picture name in data/ ("Meteorite" is "data/Meteorite.png")
+  BattleSound sound;
+  SpellCastFn cast;
+  const char* description;  // spell selection's text; null for the heroes' built-in spells
+};
 
-// The routine of a hero's built-in spell / of a chosen spell; null for unknown ids.
-SpellCastFn SpellForHero(HeroId hero);
-SpellCastFn SpellForChoice(SpellId spell);
+// The spell's row; null for Spell_None and any id that is no spell.
+const SpellInfo* SpellInfoOf(SpellId id);
+
+void CastBoost(int player, bool* ready);
+void CastFreeze(int player, bool* ready);
+void CastPoison(int player, bool* ready);
+void CastQuake(int player, bool* ready);
+void CastMeteor(int player, bool* ready);
+void CastExecute(int player, bool* ready);
+void CastStun(int player, bool* ready);
+void CastWind(int player, bool* ready);
 
 void CancelMeteorAim(int player);
+// The timer step after the summon charges and spell cooldowns have ticked: freezes, lane
+// effects, meteors and quakes.
 void UpdateSpellTimers();
 // At battle Init: ends any meteor aim and forgets its marker (the old round's objects are gone).
 void SpellsRoundStart();

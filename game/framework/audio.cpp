@@ -4,7 +4,7 @@
 
 #include <cassert>
 
-#include "sounddevice.h"
+#include "kesound.h"
 
 AudioSystem gAudio;
 AudioSystem gHowToPlayAudio;
@@ -63,12 +63,12 @@ void AudioSystem::Shutdown() {
   if (system) {
     StopAll();
     for (auto& kv : sounds) {
-      SndSoundRelease(kv.second->sound);
+      SndSoundUnload(kv.second->sound);
       delete kv.second;
     }
     sounds.clear();
     soundCount = 0;
-    SndSystemRelease(system);
+    SndSystemFree(system);
     system = nullptr;
   }
   freeSlots.clear();
@@ -105,7 +105,7 @@ void AudioSystem::FreeSound(SoundEntry* entry) {
   if (!system || !entry) return;
   auto found = sounds.find(entry->path);
   assert(found != sounds.end() && found->second == entry && "sound freed on another instance");
-  SndSoundRelease(entry->sound);
+  SndSoundUnload(entry->sound);
   sounds.erase(found);
   soundCount -= 1;
   delete entry;

@@ -1,41 +1,28 @@
-// gameobject.cpp - object defaults, drawing at the screen's scale, the eight per-state lists with
-// their update walk and graveyard, and Animation's straight-line steps.
+// gameobject.cpp - object defaults, drawing at a screen's scale, the per-state lists with their
+// update walk and graveyard, and Animation's straight-line steps.
 #include "gameobject.h"
 
 #include <cstdlib>
 #include <unordered_set>
 
+#include "framework/quad.h"
 #include "kegraphics.h"
 #include "kesystem.h"
-#include "framework/quad.h"
-#include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
-// Timers advance by a fixed step per update, whatever the measured frame time.
-const float kUpdateStep = 0.016f;
-
-const GameStateId kListStates[] = {GS_Battle,      GS_MainMenu, GS_RoundOver, GS_HeroSelect,
-                                   GS_SpellSelect, GS_HowToPlay, GS_Settings, GS_Credits};
-const int kListCount = sizeof kListStates / sizeof kListStates[0];
-
-struct ObjectLists {
-  ObjectList lists[kListCount];
+struct ObjectListState {
+  ObjectList* (*lookup)(GameStateId id) = nullptr;
 };
-// Made on first use and never destroyed: objects still listed at exit stay reachable, as they
-// were for the whole run.
-ObjectLists& Lists() {
-  static ObjectLists* lists = new ObjectLists();
-  return *lists;
-}
+ObjectListState gLists;
 
 }  // namespace
 
 GameObject::GameObject(Mesh* mesh, Texture* texture)
     : type((int32_t)rand()), mesh(mesh), texture(texture) {}
 
-void GameObject::Draw() const {
-  Vec2 f = ScreenScale();
+void GameObject::Draw(Vec2 f) const {
   Mtx33 m;
   MathMtx33ScaleRotTrans(m, scale.x * f.x, scale.y * f.y, rotation, position.x * f.x,
                          position.y * f.y);
@@ -74,9 +61,9 @@ void ObjectList::Purge() {
   objects.resize(kept);
 }
 
-void ObjectList::Draw() const {
+void ObjectList::Draw(Vec2 scale) const {
   for (GameObject* o : objects)
-    if (o->alive && o->visible) o->Draw();
+    if (o->alive && o->visible) o->Draw(scale);
 }
 
 void ObjectList::Free() {
@@ -88,9 +75,11 @@ void ObjectList::Free() {
 }
 
 ObjectList* ObjectListOf(GameStateId id) {
-  for (int i = 0; i < kListCount; ++i)
-    if (kListStates[i] == id) return &Lists().lists[i];
-  return nullptr;
+  return gLists.lookup ? gLists.lookup(id) : nullptr;
+}
+
+void ObjectListSetLookup(ObjectList* (*lookup)(GameStateId id)) {
+  gLists.lookup = lookup;
 }
 
 GameObject* CreateGameObject(Mesh* mesh, Texture* texture, float x, float y, float width,

@@ -10,6 +10,9 @@
 struct Mesh;
 struct Texture;
 
+// Game timers advance by this fixed step per running update, whatever the measured frame time.
+const float kUpdateStep = 0.016f;
+
 class GameObject {
  public:
   // Defaults as a plain object gets them; type is a random tag until a subclass sets its own.
@@ -23,8 +26,8 @@ class GameObject {
   virtual void UpdateEffects() {}
   virtual bool Animate() { return false; }  // true once the object has finished
 
-  // Draws at the current screen's scale; the same for every kind of object.
-  void Draw() const;
+  // Draws at a screen's scale (reference units to pixels); the same for every kind of object.
+  void Draw(Vec2 scale) const;
 
   int32_t type;
   Vec2 position = {0, 0};  // centre, reference units
@@ -51,14 +54,17 @@ struct ObjectList {
   void Update();
   // Deletes what waits in the graveyard and takes it out of the list.
   void Purge();
-  // Every alive and visible object, in list order: later ones cover earlier ones.
-  void Draw() const;
+  // Every alive and visible object at the screen's scale, in list order: later ones cover
+  // earlier ones.
+  void Draw(Vec2 scale) const;
   // A state's Free: purge, then retire every object; the next Purge deletes them.
   void Free();
 };
 
-// The list of one of the eight game states; null for any other id.
+// The list of a game state; null for an id that has none. Which list is whose is the game's to
+// say (its table of screens installs the lookup at start-up).
 ObjectList* ObjectListOf(GameStateId id);
+void ObjectListSetLookup(ObjectList* (*lookup)(GameStateId id));
 
 // A plain object appended to the current state's list (listed nowhere if that state has none).
 GameObject* CreateGameObject(Mesh* mesh, Texture* texture, float x, float y, float width,

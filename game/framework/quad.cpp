@@ -1,4 +1,5 @@
-// quad.cpp - builds the unit square as two white triangles.
+// quad.cpp - builds the unit square as two white triangles, textured from (0, 0) at the
+// bottom-left to (1, 1) at the top-right.
 #include "quad.h"
 
 #include "kegraphics.h"

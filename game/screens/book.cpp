@@ -1,11 +1,18 @@
-// book.cpp - the selection book's grid, the players' keys for it and their marks.
+// book.cpp - the selection book's grid, the players' keys for it, their marks, and the selection
+// music.
 #include "screens/book.h"
 
+#include "framework/audio.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/screen.h"
 
 namespace {
+
+struct BookMusic {
+  SoundEntry* selectionMusic = nullptr;
+  ChannelSlot* selectionChannel = nullptr;
+};
+BookMusic gBookMusic;
 
 const uint32_t kMarkColor[2] = {0xFF0000FF, 0xFFFF9F00};
 
@@ -56,4 +63,22 @@ void BookPrintTitle(Font* font, const char* text) {
   label.k = 1.5f;
   label.color = 0xFFFF4500;
   label.Print(font);
+}
+
+void BookMusicLoad() {
+  gBookMusic.selectionMusic = gAudio.LoadSound("data/Sound/Pause.wav");
+}
+
+void BookMusicStart() {
+  gBookMusic.selectionChannel = gAudio.Play(gBookMusic.selectionMusic, ScreenMusicVolume());
+  if (gBookMusic.selectionChannel) gBookMusic.selectionChannel->SetLooping(true);
+}
+
+ChannelSlot* BookMusicChannel() { return gBookMusic.selectionChannel; }
+
+void BookMusicStop() { gBookMusic.selectionChannel = nullptr; }
+
+void BookMusicUnload() {
+  gAudio.FreeSound(gBookMusic.selectionMusic);
+  gBookMusic.selectionMusic = nullptr;
 }

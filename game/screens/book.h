@@ -1,8 +1,10 @@
 // book.h - what the hero and spell selection share on their open book: the two-by-two grid of
-// choices, each player's keys and pad for it, and the players' marks on a chosen cell.
+// choices, each player's keys and pad for it, the players' marks on a chosen cell, and the
+// selection music that plays through both.
 #pragma once
 #include <cstdint>
 
+struct ChannelSlot;
 struct Font;
 
 // Cells: 0 column 1 row 1, 1 column 2 row 1, 2 column 1 row 2, 3 column 2 row 2. With two
@@ -23,3 +25,11 @@ BookMove BookReadMove(int player);
 void BookPrintMark(Font* font, int player, int cell, int mark);
 // A title at the foot of the left page.
 void BookPrintTitle(Font* font, const char* text);
+
+// The selection music: hero selection loads and starts it, spell selection keeps it going, stops
+// it when it is left and frees it.
+void BookMusicLoad();
+void BookMusicStart();          // looping, at the music volume
+ChannelSlot* BookMusicChannel();  // `selectionChannel`; null when not playing
+void BookMusicStop();           // after the screen stopped its sounds: forgets the channel
+void BookMusicUnload();

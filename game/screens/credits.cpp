@@ -8,14 +8,13 @@
 #include "framework/quad.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 #include "screens/heldbattle.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
-const float kHalfPi = 1.57079632679f;
 
 struct CreditsPicture {
   const char* file;
@@ -26,10 +25,10 @@ struct CreditsPicture {
 // In drawing order; the heroes stand still at the sides, the column moves.
 const CreditsPicture kPictures[] = {
     {"data/WoodenBG.png", 0, 0, 800, 610, 0, false},
-    {"data/Knight3HP.png", -325, 200, 200, 100, -kHalfPi, false},
-    {"data/Wizard3HP.png", -325, -200, 200, 100, -kHalfPi, false},
-    {"data/Natura3HP.png", 325, 200, 200, 100, -kHalfPi, false},
-    {"data/Dark3HP.png", 325, -200, 200, 100, -kHalfPi, false},
+    {"data/Knight3HP.png", -325, 200, 200, 100, -MATH_HALF_PI, false},
+    {"data/Wizard3HP.png", -325, -200, 200, 100, -MATH_HALF_PI, false},
+    {"data/Natura3HP.png", 325, 200, 200, 100, -MATH_HALF_PI, false},
+    {"data/Dark3HP.png", 325, -200, 200, 100, -MATH_HALF_PI, false},
     {"data/Logo.png", 0, 0, 350, 300, 0, true},
     {"data/MVLogo.png", 0, -350, 270, 80, 0, true},
     {"data/Presentation.png", 0, -600, 400, 350, 0, true},
@@ -100,7 +99,7 @@ void CreditsUpdate() {
 }
 
 void CreditsDraw() {
-  ObjectListOf(GS_Credits)->Draw();
+  ObjectListOf(GS_Credits)->Draw(ScreenScale());
 }
 
 void CreditsFree() {
@@ -112,14 +111,10 @@ void CreditsFree() {
 }
 
 void CreditsUnload() {
-  HeldBattleQuadFree();
-  for (Texture*& picture : gCredits.pictures) {
-    GfxTextureUnload(picture);
-    picture = nullptr;
-  }
+  ScreenUnloadPictures(gCredits.pictures);
   gCreditsAudio.FreeSound(gCredits.music);
   gCredits.music = nullptr;
-  HeldBattleReleaseUnload(&holdForCredits);
+  HeldBattleUnload(&holdForCredits);
 }
 
 float CreditsDelay() {

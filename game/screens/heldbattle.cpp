@@ -7,6 +7,7 @@
 #include "framework/quad.h"
 #include "kegraphics.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -15,17 +16,17 @@ struct HeldBattleState {
 };
 HeldBattleState gHeld;
 
+void HeldBattleQuadFree() {
+  GfxMeshFree(gQuadMesh);
+  gQuadMesh = gHeld.battleQuad;
+  gHeld.battleQuad = nullptr;
+}
+
 }  // namespace
 
 void HeldBattleQuadCreate() {
   gHeld.battleQuad = battleOnHold ? gQuadMesh : nullptr;
   gQuadMesh = CreateQuadMesh();
-}
-
-void HeldBattleQuadFree() {
-  GfxMeshFree(gQuadMesh);
-  gQuadMesh = gHeld.battleQuad;
-  gHeld.battleQuad = nullptr;
 }
 
 void HeldBattleReturn(bool holdFlag) {
@@ -43,7 +44,8 @@ void HeldBattleReleaseFree(bool* holdFlag) {
   BattleFree();
 }
 
-void HeldBattleReleaseUnload(bool* holdFlag) {
+void HeldBattleUnload(bool* holdFlag) {
+  HeldBattleQuadFree();
   if (!battleOnHold) return;
   *holdFlag = false;
   BattleUnload();

@@ -2,45 +2,40 @@
 // which shows the troop page of the hero under the active cursor; then the spell selection.
 #include "screens/heroselect.h"
 
+#include <cstdio>
+
+#include "battle/heroes.h"
 #include "battle/match.h"
+#include "battle/spells.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "kegraphics.h"
 #include "screens/book.h"
 #include "screens/screen.h"
-
-SoundEntry* selectionMusic = nullptr;
-ChannelSlot* selectionChannel = nullptr;
+#include "states.h"
 
 namespace {
 
-enum HeroPicture {
-  HP_Druid, HP_Orc, HP_Knight, HP_Mage,
-  HP_OrcTroops, HP_DruidTroops, HP_KnightTroops, HP_MageTroops,
-  HP_Freeze, HP_Poison, HP_Quake, HP_Boost,
-  HP_Book, HP_Arrow1, HP_Arrow2, HP_Count
-};
-
-const char* const kPictureFiles[HP_Count] = {
-    "data/SelectionDruid.png",       "data/SelectionOrc.png",
-    "data/SelectionKnight.png",      "data/SelectionMage.png",
-    "data/SelectionOrcTroops.png",   "data/SelectionDruidTroops.png",
-    "data/SelectionKnightTroops.png", "data/SelectionMageTroops.png",
-    "data/Freeze.png",               "data/Poison.png",
-    "data/Quake.png",                "data/Boost.png",
-    "data/SelectionBook.png",        "data/arrow.png",
-    "data/arrow2.png",
-};
-
 const HeroId kHeroCells[4] = {Hero_Knight, Hero_Mage, Hero_Orc, Hero_Druid};
-const float kPi = 3.14159274f;
+// The cells in the orders their pictures load and stand on the book: heroes, troop pages, spells.
+const int kHeroOrder[4] = {3, 2, 0, 1};   // Druid, Orc, Knight, Mage
+const int kPageOrder[4] = {2, 3, 0, 1};   // Orc, Druid, Knight, Mage
+const int kSpellOrder[4] = {1, 2, 3, 0};  // Freeze, Poison, Quake, Boost
+
+enum BookPicture { BP_Book, BP_Arrow1, BP_Arrow2, BP_Count };
+const char* const kBookFiles[BP_Count] = {"data/SelectionBook.png", "data/arrow.png",
+                                          "data/arrow2.png"};
 const float kArrowX[2] = {-350, -70};
-const float kArrowRotation[2] = {0, kPi};  // the right column's arrow points back to the left
+const float kArrowRotation[2] = {0, MATH_PI};  // the right column's arrow points back to the left
 const float kArrowY[2] = {150, -10};
 
 struct HeroSelectState {
-  Texture* pictures[HP_Count] = {};
+  // By cell: the hero on the book, its troop page, its spell's icon.
+  Texture* heroes[4] = {};
+  Texture* pages[4] = {};
+  Texture* spells[4] = {};
+  Texture* pictures[BP_Count] = {};
   Font* font = nullptr;
   bool heroConfirmed[2] = {};
   GameObject* arrows[2] = {};
@@ -87,14 +82,24 @@ void HeroSelectShowTroops() {
   for (int cell = 0; cell < 4; ++cell) gHero.troopPages[cell]->alive = kHeroCells[cell] == hovered;
 }
 
-GameObject* HeroSelectObject(HeroPicture picture, float x, float y, float w, float h) {
-  return CreateGameObject(gQuadMesh, gHero.pictures[picture], x, y, w, h);
+GameObject* HeroSelectObject(Texture* picture, float x, float y, float w, float h) {
+  return CreateGameObject(gQuadMesh, picture, x, y, w, h);
 }
 
-void HeroSelectLabel(ScreenLabel<15>& label, const char* text, float x, float y) {
-  label.Format("%s", text);
-  label.x = x;
-  label.y = y;
+Texture* HeroSelectLoadPicture(const char* name) {
+  char path[64];
+  snprintf(path, sizeof path, "data/%s.png", name);
+  return GfxTextureLoad(path);
+}
+
+const HeroInfo& HeroOfCell(int cell) { return *HeroInfoOf(kHeroCells[cell]); }
+
+// The built-in spell's icon and name stand on the hero's page of the book.
+void HeroSelectSpellName(int cell) {
+  ScreenLabel<15>& label = gHero.spellNames[cell];
+  label.Format("Spell: %s", SpellInfoOf(HeroOfCell(cell).spell)->name);
+  label.x = BookCellColumn(cell) ? -190.0f : -340.0f;
+  label.y = BookCellRow(cell) ? -125.0f : 200.0f;
   label.k = 0.5f;
   label.color = 0xFF000000;
 }
@@ -102,41 +107,37 @@ void HeroSelectLabel(ScreenLabel<15>& label, const char* text, float x, float y)
 }  // namespace
 
 void HeroSelectLoad() {
-  for (int i = 0; i < HP_Count; ++i) gHero.pictures[i] = GfxTextureLoad(kPictureFiles[i]);
+  for (int cell : kHeroOrder) gHero.heroes[cell] = HeroSelectLoadPicture(HeroOfCell(cell).book);
+  for (int cell : kPageOrder) gHero.pages[cell] = HeroSelectLoadPicture(HeroOfCell(cell).troopPage);
+  for (int cell : kSpellOrder)
+    gHero.spells[cell] = HeroSelectLoadPicture(SpellInfoOf(HeroOfCell(cell).spell)->icon);
+  for (int i = 0; i < BP_Count; ++i) gHero.pictures[i] = GfxTextureLoad(kBookFiles[i]);
   gHero.font = GfxFontCreate(1.0f);
   gQuadMesh = CreateQuadMesh();
-  selectionMusic = gAudio.LoadSound("data/Sound/Pause.wav");
+  BookMusicLoad();
 }
 
 void HeroSelectInit() {
-  HeroSelectObject(HP_Book, 0, 0, 800, 610);
-  for (HeroPicture hero : {HP_Druid, HP_Orc, HP_Knight, HP_Mage}) HeroSelectObject(hero, 0, 0, 800, 610);
-  gHero.troopPages[2] = HeroSelectObject(HP_OrcTroops, 0, 0, 800, 610);
-  gHero.troopPages[3] = HeroSelectObject(HP_DruidTroops, 0, 0, 800, 610);
-  gHero.troopPages[0] = HeroSelectObject(HP_KnightTroops, 0, 0, 800, 610);
-  gHero.troopPages[1] = HeroSelectObject(HP_MageTroops, 0, 0, 800, 610);
-  HeroSelectObject(HP_Freeze, -80, 210, 50, 50);
-  HeroSelectObject(HP_Poison, -230, -120, 50, 50);
-  HeroSelectObject(HP_Quake, -80, -120, 50, 50);
-  HeroSelectObject(HP_Boost, -230, 210, 50, 50);
-  gHero.arrows[0] = HeroSelectObject(HP_Arrow1, kArrowX[0], kArrowY[0], 50, 50);
-  gHero.arrows[1] = HeroSelectObject(HP_Arrow2, kArrowX[0], kArrowY[0], 50, 50);
+  HeroSelectObject(gHero.pictures[BP_Book], 0, 0, 800, 610);
+  for (int cell : kHeroOrder) HeroSelectObject(gHero.heroes[cell], 0, 0, 800, 610);
+  for (int cell : kPageOrder)
+    gHero.troopPages[cell] = HeroSelectObject(gHero.pages[cell], 0, 0, 800, 610);
+  for (int cell : kSpellOrder)
+    HeroSelectObject(gHero.spells[cell], BookCellColumn(cell) ? -80.0f : -230.0f,
+                     BookCellRow(cell) ? -120.0f : 210.0f, 50, 50);
+  gHero.arrows[0] = HeroSelectObject(gHero.pictures[BP_Arrow1], kArrowX[0], kArrowY[0], 50, 50);
+  gHero.arrows[1] = HeroSelectObject(gHero.pictures[BP_Arrow2], kArrowX[0], kArrowY[0], 50, 50);
 
   gHero.heroConfirmed[0] = gHero.heroConfirmed[1] = false;
   gMatch.hero[0] = gMatch.hero[1] = Hero_Knight;
 
-  HeroSelectLabel(gHero.spellNames[0], "Spell: Poison", -340, -125);
-  HeroSelectLabel(gHero.spellNames[1], "Spell: Boost", -340, 200);
-  HeroSelectLabel(gHero.spellNames[2], "Spell: Quake", -190, -125);
-  HeroSelectLabel(gHero.spellNames[3], "Spell: Freeze", -190, 200);
-
-  selectionChannel = gAudio.Play(selectionMusic, ScreenMusicVolume());
-  if (selectionChannel) selectionChannel->SetLooping(true);
+  for (int cell = 0; cell < 4; ++cell) HeroSelectSpellName(cell);
+  BookMusicStart();
 }
 
 void HeroSelectUpdate() {
-  if (!ScreenPrologue(gAudio, {selectionChannel})) return;
-  ScreenKeepChannel(selectionChannel, ScreenMusicVolume());
+  if (!ScreenPrologue(gAudio, {BookMusicChannel()})) return;
+  ScreenKeepChannel(BookMusicChannel(), ScreenMusicVolume());
   gAudio.Update();
   ObjectListOf(GS_HeroSelect)->Update();
   HeroSelectInput();
@@ -146,7 +147,7 @@ void HeroSelectUpdate() {
 }
 
 void HeroSelectDraw() {
-  ObjectListOf(GS_HeroSelect)->Draw();
+  ObjectListOf(GS_HeroSelect)->Draw(ScreenScale());
   BookPrintTitle(gHero.font, "Choose a hero");
   for (int p = 0; p < 2; ++p)
     if (gHero.heroConfirmed[p]) BookPrintMark(gHero.font, p, BookCellOf(kHeroCells, gMatch.hero[p]), p + 1);
@@ -159,12 +160,7 @@ void HeroSelectFree() {
 }
 
 void HeroSelectUnload() {
-  GfxMeshFree(gQuadMesh);
-  gQuadMesh = nullptr;
-  for (Texture*& picture : gHero.pictures) {
-    GfxTextureUnload(picture);
-    picture = nullptr;
-  }
-  GfxFontFree(gHero.font);
-  gHero.font = nullptr;
+  for (Texture** group : {gHero.heroes, gHero.pages, gHero.spells}) ScreenUnloadPictures(group, 4);
+  ScreenUnloadPictures(gHero.pictures);
+  ScreenFreeQuadAndFont(&gHero.font);
 }

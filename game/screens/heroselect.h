@@ -2,17 +2,9 @@
 // The six state callbacks the state manager runs, and the selection music it starts.
 #pragma once
 
-struct SoundEntry;
-struct ChannelSlot;
-
 void HeroSelectLoad();
 void HeroSelectInit();
 void HeroSelectUpdate();
 void HeroSelectDraw();
 void HeroSelectFree();
 void HeroSelectUnload();
-
-// The selection music plays on into the spell selection, which stops it when it is left and
-// frees its sound.
-extern SoundEntry* selectionMusic;
-extern ChannelSlot* selectionChannel;

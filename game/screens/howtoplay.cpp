@@ -8,9 +8,9 @@
 #include "framework/quad.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/heldbattle.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void HowToPlayUpdate() {
 }
 
 void HowToPlayDraw() {
-  ObjectListOf(GS_HowToPlay)->Draw();
+  ObjectListOf(GS_HowToPlay)->Draw(ScreenScale());
 }
 
 void HowToPlayFree() {
@@ -75,14 +75,10 @@ void HowToPlayFree() {
 }
 
 void HowToPlayUnload() {
-  HeldBattleQuadFree();
-  for (Texture*& page : gHowToPlay.pages) {
-    GfxTextureUnload(page);
-    page = nullptr;
-  }
+  ScreenUnloadPictures(gHowToPlay.pages);
   gHowToPlayAudio.FreeSound(gHowToPlay.music);
   gHowToPlay.music = nullptr;
-  HeldBattleReleaseUnload(&holdForHowToPlay);
+  HeldBattleUnload(&holdForHowToPlay);
 }
 
 int HowToPlayPage() {

@@ -8,9 +8,9 @@
 #include "framework/quad.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -303,7 +303,7 @@ void MainMenuUpdate() {
 }
 
 void MainMenuDraw() {
-  ObjectListOf(GS_MainMenu)->Draw();
+  ObjectListOf(GS_MainMenu)->Draw(ScreenScale());
   if (gMenu.quitConfirmOpen) {
     gMenu.question.Print(gMenu.font);
     gMenu.yes.Print(gMenu.font);
@@ -326,14 +326,8 @@ void MainMenuFree() {
 }
 
 void MainMenuUnload() {
-  GfxMeshFree(gQuadMesh);
-  gQuadMesh = nullptr;
-  for (Texture*& picture : gMenu.pictures) {
-    GfxTextureUnload(picture);
-    picture = nullptr;
-  }
-  GfxFontFree(gMenu.font);
-  gMenu.font = nullptr;
+  ScreenUnloadPictures(gMenu.pictures);
+  ScreenFreeQuadAndFont(&gMenu.font);
   gAudio.StopAll();
   gMenu.titleChannel = gMenu.selectChannel = nullptr;
 }

@@ -2,6 +2,9 @@
 // the winner's portrait in its frame, a jingle, then the next round or the main menu.
 #include "screens/roundover.h"
 
+#include <cstdio>
+
+#include "battle/heroes.h"
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
@@ -9,9 +12,7 @@
 #include "kegraphics.h"
 #include "kesystem.h"
 #include "screens/screen.h"
-
-SoundEntry* resultSound = nullptr;
-ChannelSlot* resultChannel = nullptr;
+#include "states.h"
 
 namespace {
 
@@ -20,12 +21,13 @@ enum ResultPicture {
   PIC_Orc, PIC_Druid, PIC_Knight, PIC_Mage, PIC_Frame1, PIC_Frame2, PIC_Count
 };
 
+// Null: a hero's portrait, named by the hero's row.
 const char* const kPictureFiles[PIC_Count] = {
-    "data/MatchOverP1.png",   "data/MatchOverP2.png",     "data/RoundOverP1.png",
-    "data/RoundOverP2.png",   "data/RoundOverDraw.png",   "data/OrcCharacter.png",
-    "data/DruidCharacter.png", "data/KnightCharacter.png", "data/MageCharacter.png",
-    "data/CharFrame.png",     "data/CharFrame2.png",
+    "data/MatchOverP1.png", "data/MatchOverP2.png", "data/RoundOverP1.png", "data/RoundOverP2.png",
+    "data/RoundOverDraw.png", nullptr, nullptr, nullptr, nullptr, "data/CharFrame.png",
+    "data/CharFrame2.png",
 };
+const HeroId kPortraitHeroes[4] = {Hero_Orc, Hero_Druid, Hero_Knight, Hero_Mage};  // from PIC_Orc
 
 const float kTimeShown = 3.0f;
 
@@ -33,19 +35,25 @@ struct RoundOverState {
   Texture* pictures[PIC_Count] = {};
   // Load may load a round jingle and then a match jingle in its place: both are freed.
   SoundEntry* loaded[2] = {};
+  SoundEntry* resultSound = nullptr;      // the jingle to play; none for a draw
+  ChannelSlot* resultChannel = nullptr;   // where it plays
   GameObject* banner = nullptr;  // the banner created last, the one the players see
   float timer = 0;
 };
 RoundOverState gRound;
 
 Texture* RoundOverPortrait(HeroId hero) {
-  switch (hero) {
-    case Hero_Knight: return gRound.pictures[PIC_Knight];
-    case Hero_Mage: return gRound.pictures[PIC_Mage];
-    case Hero_Orc: return gRound.pictures[PIC_Orc];
-    case Hero_Druid: return gRound.pictures[PIC_Druid];
-    default: return nullptr;
-  }
+  for (int i = 0; i < 4; ++i)
+    if (kPortraitHeroes[i] == hero) return gRound.pictures[PIC_Orc + i];
+  return nullptr;
+}
+
+Texture* RoundOverLoadPicture(int picture) {
+  if (kPictureFiles[picture]) return GfxTextureLoad(kPictureFiles[picture]);
+  char path[64];
+  const HeroInfo* hero = HeroInfoOf(kPortraitHeroes[picture - PIC_Orc]);
+  snprintf(path, sizeof path, "data/%s.png", hero->portrait);
+  return GfxTextureLoad(path);
 }
 
 // A full-screen banner, and for a winner their portrait with the frame drawn over it.
@@ -72,21 +80,21 @@ bool RoundOverMatchIsOver() {
 }  // namespace
 
 void RoundOverLoad() {
-  for (int i = 0; i < PIC_Count; ++i) gRound.pictures[i] = GfxTextureLoad(kPictureFiles[i]);
+  for (int i = 0; i < PIC_Count; ++i) gRound.pictures[i] = RoundOverLoadPicture(i);
   gQuadMesh = CreateQuadMesh();
   gRound.loaded[0] = gRound.loaded[1] = nullptr;
-  resultSound = nullptr;
+  gRound.resultSound = nullptr;
   if (gMatch.roundWinner == Round_P1Won)
-    resultSound = gRound.loaded[0] = gAudio.LoadSound("data/Sound/Vic1.wav");
+    gRound.resultSound = gRound.loaded[0] = gAudio.LoadSound("data/Sound/Vic1.wav");
   else if (gMatch.roundWinner == Round_P2Won)
-    resultSound = gRound.loaded[0] = gAudio.LoadSound("data/Sound/Vic2.wav");
+    gRound.resultSound = gRound.loaded[0] = gAudio.LoadSound("data/Sound/Vic2.wav");
   // The match jingles are named the other way round from the round jingles: Match1 sounds when
   // player 1 has lost.
   if (gMatch.heroHealth[0] == 0)
-    resultSound = gRound.loaded[1] = gAudio.LoadSound("data/Sound/Match1.wav");
+    gRound.resultSound = gRound.loaded[1] = gAudio.LoadSound("data/Sound/Match1.wav");
   else if (gMatch.heroHealth[1] == 0)
-    resultSound = gRound.loaded[1] = gAudio.LoadSound("data/Sound/Match2.wav");
-  if (gMatch.roundWinner == Round_Draw) resultSound = nullptr;
+    gRound.resultSound = gRound.loaded[1] = gAudio.LoadSound("data/Sound/Match2.wav");
+  if (gMatch.roundWinner == Round_Draw) gRound.resultSound = nullptr;
 }
 
 void RoundOverInit() {
@@ -98,15 +106,16 @@ void RoundOverInit() {
   if (gMatch.heroHealth[1] == 0) RoundOverShow(PIC_MatchP1, 0);
   if (gMatch.heroHealth[0] == 0) RoundOverShow(PIC_MatchP2, 1);
   gRound.timer = kTimeShown;
-  resultChannel = nullptr;
-  if (resultSound && !muted) resultChannel = gAudio.Play(resultSound, ScreenMusicVolume());
+  gRound.resultChannel = nullptr;
+  if (gRound.resultSound && !muted)
+    gRound.resultChannel = gAudio.Play(gRound.resultSound, ScreenMusicVolume());
 }
 
 void RoundOverUpdate() {
-  if (!ScreenPrologue(gAudio, {resultChannel})) return;
+  if (!ScreenPrologue(gAudio, {gRound.resultChannel})) return;
   ObjectListOf(GS_RoundOver)->Update();
   gAudio.Update();
-  ScreenKeepChannel(resultChannel, ScreenMusicVolume());
+  ScreenKeepChannel(gRound.resultChannel, ScreenMusicVolume());
 
   gRound.timer -= (float)SysGetFrameTime();
   if (gRound.timer < 0) {
@@ -122,25 +131,25 @@ void RoundOverUpdate() {
 }
 
 void RoundOverDraw() {
-  ObjectListOf(GS_RoundOver)->Draw();
+  ObjectListOf(GS_RoundOver)->Draw(ScreenScale());
 }
 
 void RoundOverFree() {
   ObjectListOf(GS_RoundOver)->Free();
   gAudio.StopAll();
-  resultChannel = nullptr;
+  gRound.resultChannel = nullptr;
 }
 
 void RoundOverUnload() {
   GfxMeshFree(gQuadMesh);
   gQuadMesh = nullptr;
-  for (int i = 0; i < PIC_Count; ++i) {
-    GfxTextureUnload(gRound.pictures[i]);
-    gRound.pictures[i] = nullptr;
-  }
+  ScreenUnloadPictures(gRound.pictures);
   for (SoundEntry*& jingle : gRound.loaded) {
     gAudio.FreeSound(jingle);
     jingle = nullptr;
   }
-  resultSound = nullptr;
+  gRound.resultSound = nullptr;
 }
+
+SoundEntry* RoundOverJingle() { return gRound.resultSound; }
+ChannelSlot* RoundOverChannel() { return gRound.resultChannel; }

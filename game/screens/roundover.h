@@ -12,6 +12,7 @@ void RoundOverDraw();
 void RoundOverFree();
 void RoundOverUnload();
 
-// The jingle of this result (null for a draw) and the channel it plays on (null when silent).
-extern SoundEntry* resultSound;
-extern ChannelSlot* resultChannel;
+// The jingle of this result (`resultSound`: null for a draw) and the channel it plays on
+// (`resultChannel`: null when silent).
+SoundEntry* RoundOverJingle();
+ChannelSlot* RoundOverChannel();

@@ -5,9 +5,9 @@
 #include <cassert>
 
 #include "framework/audio.h"
+#include "framework/quad.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 
 float musicVolume = 1.0f;
@@ -24,45 +24,57 @@ const WindowSize kWindowSizes[kWindowSizeCount] = {
 
 namespace {
 
-const GameStateId kScreens[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
-                                GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
-const int kScreenCount = sizeof kScreens / sizeof kScreens[0];
-
 struct ScreenState {
-  bool fullscreen[kScreenCount] = {false, true, false, false, false, false, false, false};
+  ScreenEntry* table = nullptr;  // the game's screens
+  int count = 0;
   bool minimised = false;
   bool scratch = false;  // answers for ids that are not screens
 };
 ScreenState gScreen;
 
-int ScreenIndex(GameStateId id) {
-  for (int i = 0; i < kScreenCount; ++i)
-    if (kScreens[i] == id) return i;
-  return -1;
+ScreenEntry* ScreenFind(GameStateId id) {
+  for (int i = 0; i < gScreen.count; ++i)
+    if (gScreen.table[i].id == id) return &gScreen.table[i];
+  return nullptr;
+}
+
+ObjectList* ScreenObjectsOf(GameStateId id) {
+  ScreenEntry* e = ScreenFind(id);
+  return e ? &e->objects : nullptr;
 }
 
 }  // namespace
 
+void ScreenRegisterAll(ScreenEntry* table, int count) {
+  gScreen.table = table;
+  gScreen.count = count;
+  for (int i = 0; i < count; ++i) {
+    const ScreenEntry& e = table[i];
+    GsmAddState(e.id, e.load, e.init, e.update, e.draw, e.free, e.unload);
+  }
+  ObjectListSetLookup(ScreenObjectsOf);
+}
+
 bool& ScreenFullscreenFlag(GameStateId id) {
-  int i = ScreenIndex(id);
-  assert(i >= 0 && "not a screen");
-  if (i < 0) {
+  ScreenEntry* e = ScreenFind(id);
+  assert(e && "not a screen");
+  if (!e) {
     gScreen.scratch = false;
     return gScreen.scratch;
   }
-  return gScreen.fullscreen[i];
+  return e->fullscreen;
 }
 
 void ScreenHandOver(GameStateId next) {
-  GameStateId current = GsmGetCurrentState();
-  if (ScreenIndex(next) >= 0 && ScreenIndex(current) >= 0)
-    ScreenFullscreenFlag(next) = ScreenFullscreenFlag(current);
+  ScreenEntry* to = ScreenFind(next);
+  ScreenEntry* from = ScreenFind(GsmGetCurrentState());
+  if (to && from) to->fullscreen = from->fullscreen;
   GsmSetNextState(next);
 }
 
 Vec2 ScreenScaleOf(GameStateId id) {
-  int i = ScreenIndex(id);
-  if (i >= 0 && gScreen.fullscreen[i]) {
+  ScreenEntry* e = ScreenFind(id);
+  if (e && e->fullscreen) {
     int w, h;
     SysGetDisplaySize(&w, &h);
     float fx = (float)w / 800.0f, fy = (float)h / 600.0f;
@@ -115,6 +127,20 @@ bool ScreenCheckF11() {
   ScreenFullscreenFlag(GsmGetCurrentState()) = on;
   SysSetFullscreen(on);
   return true;
+}
+
+void ScreenUnloadPictures(Texture** pictures, int count) {
+  for (int i = 0; i < count; ++i) {
+    GfxTextureUnload(pictures[i]);
+    pictures[i] = nullptr;
+  }
+}
+
+void ScreenFreeQuadAndFont(Font** font) {
+  GfxMeshFree(gQuadMesh);
+  gQuadMesh = nullptr;
+  GfxFontFree(*font);
+  *font = nullptr;
 }
 
 void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color) {

@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "framework/gameobject.h"
 #include "kegsm.h"
 #include "kemath.h"
 
 class AudioSystem;
 struct ChannelSlot;
 struct Font;
+struct Texture;
 
 // Settings: changed only by the settings screen; every run starts at these defaults.
 extern float musicVolume;        // 1.0
@@ -32,8 +34,18 @@ struct WindowSize {
 const int kWindowSizeCount = 9;
 extern const WindowSize kWindowSizes[kWindowSizeCount];  // all 4:3, 800 x 600 up to 2048 x 1536
 
-// One flag per game state; a screen's own flag, not the window, decides its drawing scale.
-// Only the main menu's is set at start, as the game starts in full screen.
+// A screen as the state manager runs it: its id, its six callbacks, the list of its objects and
+// its own full-screen flag (its flag, not the window, decides the scale it draws at).
+struct ScreenEntry {
+  GameStateId id;
+  GsmCallback load, init, update, draw, free, unload;
+  bool fullscreen;  // only the main menu's is set at start, as the game starts in full screen
+  ObjectList objects;
+};
+// Registers every screen of the table with the state manager, in table order, and serves the
+// screens' lists and flags from it from then on.
+void ScreenRegisterAll(ScreenEntry* table, int count);
+// The flag of a registered screen.
 bool& ScreenFullscreenFlag(GameStateId id);
 // Requests the next screen after handing it the current screen's flag, so that it draws at the
 // scale the window now has.
@@ -58,6 +70,12 @@ bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> chan
 bool ScreenIsMinimised();
 // The end of every Update: F11 flips full screen and the current screen's flag. True if it did.
 bool ScreenCheckF11();
+
+// Unload's common steps: every picture unloaded and its slot cleared; the quad and the font freed.
+void ScreenUnloadPictures(Texture** pictures, int count);
+template <size_t N>
+void ScreenUnloadPictures(Texture* (&pictures)[N]) { ScreenUnloadPictures(pictures, (int)N); }
+void ScreenFreeQuadAndFont(Font** font);
 
 // Text at reference position (x, y) and text scale k, both scaled by ScreenScale.
 void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color);

@@ -7,11 +7,11 @@
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kegraphics.h"
 #include "kesystem.h"
 #include "screens/heldbattle.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
@@ -209,7 +209,7 @@ void SettingsUpdate() {
 }
 
 void SettingsDraw() {
-  ObjectListOf(GS_Settings)->Draw();
+  ObjectListOf(GS_Settings)->Draw(ScreenScale());
   const WindowSize& size = kWindowSizes[windowSizeIndex];
   gSettings.windowSizeValue.Format("%i x %i", (int)size.width, (int)size.height);
   gSettings.windowSizeLabel.color = gSettings.windowSizeValue.color = gSettings.windowSizeColor;
@@ -229,15 +229,11 @@ void SettingsFree() {
 }
 
 void SettingsUnload() {
-  HeldBattleQuadFree();
-  for (Texture*& picture : gSettings.pictures) {
-    GfxTextureUnload(picture);
-    picture = nullptr;
-  }
+  ScreenUnloadPictures(gSettings.pictures);
   GfxFontFree(gSettings.font);
   gSettings.font = nullptr;
   gSettingsAudio.FreeSound(gSettings.music);
   gSettingsAudio.FreeSound(gSettings.select);
   gSettings.music = gSettings.select = nullptr;
-  HeldBattleReleaseUnload(&holdForSettings);
+  HeldBattleUnload(&holdForSettings);
 }

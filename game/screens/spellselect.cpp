@@ -2,41 +2,40 @@
 // the open book while the hero selection's music plays on; then the battle.
 #include "screens/spellselect.h"
 
+#include <cstdio>
+
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "kegraphics.h"
+#include "battle/spells.h"
 #include "screens/book.h"
-#include "screens/heroselect.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
-enum SpellPicture { SP_Wind, SP_Stun, SP_Meteor, SP_Execute, SP_Book, SP_Arrow1, SP_Arrow2, SP_Count };
-
-const char* const kPictureFiles[SP_Count] = {
-    "data/Wind.png", "data/Stun.png", "data/Meteorite.png", "data/Execute.png",
-    "data/SelectionBook.png", "data/arrow.png", "data/arrow2.png",
+// The first four are the spells' icons in cell order.
+enum SpellPicture {
+  SP_Wind, SP_Stun, SP_Meteor, SP_Execute, SP_Book, SP_Arrow1, SP_Arrow2, SP_Count
 };
+const char* const kBookFiles[3] = {"data/SelectionBook.png", "data/arrow.png", "data/arrow2.png"};
 
 const SpellId kSpellCells[4] = {Spell_Wind, Spell_Stun, Spell_Meteor, Spell_Execute};
-const float kHalfPi = 1.5707964f;
 // The left column's arrow stands a little further right for player 2.
 const float kArrowX[2][2] = {{-280, -130}, {-270, -130}};  // [player][column]
 const float kArrowY[2] = {210, -120};
-const float kArrowRotation[2] = {-kHalfPi, kHalfPi};  // down onto the top row, up onto the bottom
+// Down onto the top row, up onto the bottom one.
+const float kArrowRotation[2] = {-MATH_HALF_PI, MATH_HALF_PI};
 
+// The right page's descriptions, in the order they are printed, and their heights.
 struct Description {
+  SpellId spell;
   float y;
-  const char* text;
 };
 const Description kDescriptions[4] = {
-    {0, "Meteor : \nWhen casted again, launches \na meteor somewhere in \na lane"},
-    {200, "Wind : \nPushes back the enemy \ntroops in a lane"},
-    {100, "Stun : \nStops the enemy troops\nin a lane "},
-    {-100, "Execute : \nKills the first troop\nin a lane"},
-};
+    {Spell_Meteor, 0}, {Spell_Wind, 200}, {Spell_Stun, 100}, {Spell_Execute, -100}};
 
 struct SpellSelectState {
   Texture* pictures[SP_Count] = {};
@@ -109,7 +108,13 @@ void SpellSelectPrintDescription(const ScreenLabel<100>& label) {
 }  // namespace
 
 void SpellSelectLoad() {
-  for (int i = 0; i < SP_Count; ++i) gSpell.pictures[i] = GfxTextureLoad(kPictureFiles[i]);
+  char path[64];
+  for (int cell = 0; cell < 4; ++cell) {
+    snprintf(path, sizeof path, "data/%s.png", SpellInfoOf(kSpellCells[cell])->icon);
+    gSpell.pictures[cell] = GfxTextureLoad(path);
+  }
+  for (int i = SP_Book; i < SP_Count; ++i)
+    gSpell.pictures[i] = GfxTextureLoad(kBookFiles[i - SP_Book]);
   gSpell.font = GfxFontCreate(1.0f);
   gQuadMesh = CreateQuadMesh();
 }
@@ -133,7 +138,7 @@ void SpellSelectInit() {
   }
   for (int i = 0; i < 4; ++i) {
     ScreenLabel<100>& label = gSpell.descriptions[i];
-    label.Format("%s", kDescriptions[i].text);
+    label.Format("%s", SpellInfoOf(kDescriptions[i].spell)->description);
     label.x = 55;
     label.y = kDescriptions[i].y;
     label.color = 0xFF000000;
@@ -141,8 +146,8 @@ void SpellSelectInit() {
 }
 
 void SpellSelectUpdate() {
-  if (!ScreenPrologue(gAudio, {selectionChannel})) return;
-  ScreenKeepChannel(selectionChannel, ScreenMusicVolume());
+  if (!ScreenPrologue(gAudio, {BookMusicChannel()})) return;
+  ScreenKeepChannel(BookMusicChannel(), ScreenMusicVolume());
   gAudio.Update();
   ObjectListOf(GS_SpellSelect)->Update();
   SpellSelectInput();
@@ -151,7 +156,7 @@ void SpellSelectUpdate() {
 }
 
 void SpellSelectDraw() {
-  ObjectListOf(GS_SpellSelect)->Draw();
+  ObjectListOf(GS_SpellSelect)->Draw(ScreenScale());
   for (const ScreenLabel<100>& label : gSpell.descriptions) SpellSelectPrintDescription(label);
   BookPrintTitle(gSpell.font, "Choose 2 spells");
   for (int p = 0; p < 2; ++p) {
@@ -164,19 +169,12 @@ void SpellSelectDraw() {
 
 void SpellSelectFree() {
   gAudio.StopAll();  // this ends the selection music
-  selectionChannel = nullptr;
+  BookMusicStop();
   ObjectListOf(GS_SpellSelect)->Free();
 }
 
 void SpellSelectUnload() {
-  GfxMeshFree(gQuadMesh);
-  gQuadMesh = nullptr;
-  for (Texture*& picture : gSpell.pictures) {
-    GfxTextureUnload(picture);
-    picture = nullptr;
-  }
-  GfxFontFree(gSpell.font);
-  gSpell.font = nullptr;
-  gAudio.FreeSound(selectionMusic);
-  selectionMusic = nullptr;
+  ScreenUnloadPictures(gSpell.pictures);
+  ScreenFreeQuadAndFont(&gSpell.font);
+  BookMusicUnload();
 }

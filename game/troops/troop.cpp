@@ -1,37 +1,13 @@
-// troop.cpp - the sixteen troop kinds and their statistics, building a troop in front of its
-// owner's lane arrow with its range marker and health bar, and the damage, death and tint steps.
+// troop.cpp - building a troop in front of its owner's lane arrow with its range marker and
+// health bar, the roster of every troop, and the damage, death and tint steps.
 #include "troops/troop.h"
 
-#include <cassert>
 #include <cstdio>
 
-#include "battle/battle.h"
+#include "battle/board.h"
 #include "framework/quad.h"
 
 namespace {
-
-// Indexed by kind - KnightTroop. Every value is the float nearest to the design figure.
-const TroopStats kTroopTable[] = {
-    // picture        health speed   damage period range  flying ranged splash
-    {"knighttroop",   120, 0.325f,  20, 1.7f,  50,  false, false, 0},
-    {"Rogue",          50, 0.5f,    10, 2.2f,  10,  false, false, 0},
-    {"Archer",         70, 0.325f,  30, 2.25f, 250, false, true,  0},
-    {"Catapult",       60, 0.175f,  40, 4.1f,  350, false, true,  160},
-    {"magetroop",      80, 0.3f,    20, 1.5f,  130, false, true,  0},
-    {"IceMage",        85, 0.4f,    20, 2.0f,  300, false, true,  150},
-    {"Golem",         200, 0.25f,   30, 2.8f,  10,  false, false, 0},
-    {"Dragon",        185, 0.28f,   65, 3.0f,  100, true,  true,  200},
-    {"Dryad",          80, 0.2f,    30, 2.0f,  250, false, true,  0},
-    {"Bear",          140, 0.35f,   60, 2.8f,  40,  false, false, 160},
-    {"Plant",          80, 0.37f,   16, 1.9f,  230, false, true,  0},
-    {"Treant",        165, 0.3f,    60, 2.4f,  30,  false, false, 0},
-    {"Demon",         132, 0.45f,   45, 1.65f, 20,  false, false, 170},
-    {"Imp",            70, 0.6f,    30, 1.0f,  30,  true,  false, 0},
-    {"Goblin",         80, 0.45f,   34, 2.0f,  200, false, true,  0},
-    {"Troll",         115, 0.32f,   25, 1.5f,  30,  false, false, 0},
-};
-static_assert(sizeof kTroopTable / sizeof kTroopTable[0] == Troll - KnightTroop + 1,
-              "one row per troop kind");
 
 const float kTroopSize = 50;
 const float kSpawnAhead = 100;      // in front of the arrow, toward the enemy
@@ -47,15 +23,8 @@ TroopRoster gRoster;
 
 }  // namespace
 
-bool TroopKindIsValid(TroopKind kind) { return kind >= KnightTroop && kind <= Troll; }
-
-const TroopStats& TroopStatsOf(TroopKind kind) {
-  assert(TroopKindIsValid(kind));
-  return kTroopTable[kind - KnightTroop];
-}
-
 Troop::Troop(TroopKind k, int32_t l, bool right)
-    : GameObject(gQuadMesh, BattleTexture(TroopStatsOf(k).picture)), kind(k), lane(l),
+    : GameObject(gQuadMesh, BoardTexture(TroopStatsOf(k).picture)), kind(k), lane(l),
       rightSide(right) {
   const TroopStats& s = TroopStatsOf(k);
   type = k;
@@ -70,7 +39,7 @@ Troop::Troop(TroopKind k, int32_t l, bool right)
   splashWidth = s.splashWidth;
 
   // The owner's arrow marks the lane; without one (no board yet) the lane's own place serves.
-  const GameObject* arrow = gPlayers[right ? 1 : 0].arrow;
+  const GameObject* arrow = BoardPlayer(right ? 1 : 0).arrow;
   Vec2 at = arrow ? arrow->position : Vec2{right ? kArrowX : -kArrowX, kLaneSpacing * l};
   float forward = right ? -1.0f : 1.0f;
   position = {at.x + forward * kSpawnAhead, at.y};
@@ -105,7 +74,7 @@ Troop::~Troop() {
 const std::vector<Troop*>& TroopAll() { return gRoster.all; }
 
 GameObject* Troop::MakeDagger() {
-  return CreateGameObject(gQuadMesh, BattleTexture("Dagger"), position.x, position.y, scale.x,
+  return CreateGameObject(gQuadMesh, BoardTexture("Dagger"), position.x, position.y, scale.x,
                           scale.y, 0);
 }
 
@@ -116,7 +85,7 @@ Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide) {
   }
   Troop* t = new Troop(kind, lane, rightSide);
   // Appended only now: its bar and marker lie under it, and it never finds itself as ahead.
-  BattleObjects().objects.push_back(t);
+  BoardObjects().objects.push_back(t);
   return t;
 }
 

@@ -1,32 +1,11 @@
-// troop.h - the sixteen troop kinds with their statistics, and Troop: a unit summoned into a
-// lane that marches, queues, targets, strikes and dies, with its health bar and range marker.
+// troop.h - Troop: a unit summoned into a lane that marches, queues, targets, strikes and dies,
+// with its health bar and range marker. Its kind's statistics: troopkind.h.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 #include "framework/gameobject.h"
-
-typedef int32_t TroopKind;
-enum : TroopKind {
-  KnightTroop = 1001, Rogue = 1002, Archer = 1003, Catapult = 1004,
-  MageTroop = 1005, IceMage = 1006, Golem = 1007, Dragon = 1008,
-  Dryad = 1009, Bear = 1010, Plant = 1011, Treant = 1012,
-  Demon = 1013, Imp = 1014, Goblin = 1015, Troll = 1016,
-};
-
-struct TroopStats {
-  const char* picture;  // battle texture name, e.g. "knighttroop" for "data/knighttroop.png"
-  float health, speed, damage, attackPeriod, range;
-  bool flying, ranged;
-  float splashWidth;    // 0: no splash
-};
-
-bool TroopKindIsValid(TroopKind kind);
-// The kind's row; kind must be one of the sixteen.
-const TroopStats& TroopStatsOf(TroopKind kind);
-
-// Troop timers advance by this fixed step per update, whatever the measured frame time.
-const float kTroopStep = 0.016f;
+#include "troops/troopkind.h"
 
 class Troop : public GameObject {
  public:

@@ -1,6 +1,6 @@
 // troop_attack.cpp - a troop's strike: damage at once, the splash victim, the Rogue's ambush, the
 // Ice Mage's slow, the Imp's life steal, the Dryad's heal, the pictures of the blow, and death.
-#include "battle/battle.h"
+#include "battle/board.h"
 #include "troops/troop.h"
 
 namespace {
@@ -14,7 +14,6 @@ const float kDryadReach = 300;
 const float kDryadHeal = 15;
 const float kHitBoxWidth = 5;
 const float kSplashHeight = 5;
-const float kHalfPi = MATH_PI / 2;
 const uint32_t kHitRed = 0xFFFF0000;
 const uint32_t kHealGreen = 0xFF00FF00;
 
@@ -32,23 +31,23 @@ struct Blow {
 
 // Indexed by kind - KnightTroop.
 const Blow kBlows[] = {
-    {{"Knight_attack", 40, 1.0f, kHalfPi, 0, true, 0, 0, 0}, {}},
-    {{"Rogue_attack", 20, 1.0f, kHalfPi, 0, true, 0, 0, 0}, {}},
+    {{"Knight_attack", 40, 1.0f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
+    {{"Rogue_attack", 20, 1.0f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
     {{"Proj_archer", 60, 0.5f, 0, 0, true, 0, 0, 0}, {}},
-    {{"Proj_catapult", 60, 0.8f, kHalfPi, 0, true, 0, 0, 0}, {}},
+    {{"Proj_catapult", 60, 0.8f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
     {{"Proj_mage", 60, 0.5f, 0, 0, true, 0, 0, 0}, {}},
     {{"Proj_icemage", 60, 0.5f, 0, 0, true, 0, 0, 0}, {}},
-    {{"Golem_attack", 20, 1.0f, kHalfPi, 0, true, 0, 0, 0}, {}},
+    {{"Golem_attack", 20, 1.0f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
     {{"Proj_dragon", 60, 0.5f, 0, 0, true, 0, 0, 0}, {}},
     {{"DryadAtk", 60, 1.0f, 0, 0, true, 0, 0, 0}, {}},
     {{"BearAtk", 50, 0.5f, 2.0f, 0, false, 0, 15, -15},
      {"BearAtk", 50, 0.5f, 2.0f, 0, false, -15, 15, -15}},
     {{"PlantAtk", 60, 1.0f, MATH_PI, -MATH_PI, true, 0, 0, 0}, {}},
-    {{"TreeAtk", 40, 0.5f, kHalfPi, 0, true, 0, 0, 0}, {}},
-    {{"DemonAtk", 40, 0.5f, kHalfPi, 0, true, 0, 0, 0}, {}},
+    {{"TreeAtk", 40, 0.5f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
+    {{"DemonAtk", 40, 0.5f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
     {{"ImpAtk1", 40, 1.0f, 0, 0, false, 0, 15, 0}, {"ImpAtk2", 40, 1.0f, 0, 0, false, 0, -15, 0}},
     {{"Proj_archer", 70, 1.0f, 0, 0, true, 0, 0, 0}, {}},
-    {{"TrollAtk", 40, 0.5f, kHalfPi, 0, true, 0, 0, 0}, {}},
+    {{"TrollAtk", 40, 0.5f, MATH_HALF_PI, 0, true, 0, 0, 0}, {}},
 };
 static_assert(sizeof kBlows / sizeof kBlows[0] == Troll - KnightTroop + 1, "one blow per kind");
 
@@ -58,7 +57,7 @@ void ShowStroke(const Troop& t, const Stroke& s) {
   Vec2 from = s.shot ? Vec2{x, y} : Vec2{tx + s.dx, y + s.y0};
   Vec2 to = s.shot ? Vec2{tx, y} : Vec2{tx + s.dx, y + s.y1};
   Vec2 size = {t.rightSide ? -s.size : s.size, s.size};  // faces the enemy
-  new Animation(BattleTexture(s.picture), from, to, size, size, s.duration, s.rot0, s.rot1);
+  new Animation(BoardTexture(s.picture), from, to, size, size, s.duration, s.rot0, s.rot1);
 }
 
 void ShowBlow(const Troop& t) {
@@ -91,7 +90,7 @@ void DryadHeal(const Troop& dryad) {
     else
       a->health = a->maxHealth;
     TroopFlash(a, kHealGreen);
-    new Animation(BattleTexture("DryadHearth"), dryad.position, a->position, {15, 15}, {15, 15},
+    new Animation(BoardTexture("DryadHearth"), dryad.position, a->position, {15, 15}, {15, 15},
                   0.7f, 0, MATH_PI);
   }
 }

@@ -2,10 +2,9 @@
 // Rogue's stealth, choosing a target, and its timers (cooldown, flash, slow, swing, enrage).
 #include <cmath>
 
-#include "battle/battle.h"
+#include "battle/board.h"
 #include "framework/quad.h"
 #include "keinput.h"
-#include "keos.h"
 #include "kesystem.h"
 #include "troops/troop.h"
 
@@ -41,7 +40,7 @@ bool ShowRangesHeld(int player) {
 // Faint in its own half; shows itself once, in a puff of smoke, on crossing the middle.
 void RogueStealth(Troop& t) {
   if (t.smokeTimer > 0) {
-    t.smokeTimer -= kTroopStep;
+    t.smokeTimer -= kUpdateStep;
     if (t.smokeTimer <= 0 && t.smoke) {
       t.smoke->alive = false;
       t.smoke = nullptr;
@@ -53,7 +52,7 @@ void RogueStealth(Troop& t) {
   } else if (!t.revealed) {
     t.tinted = false;
     t.color = kOpaque;
-    t.smoke = CreateGameObject(gQuadMesh, BattleTexture("Smoke"), t.position.x, t.position.y,
+    t.smoke = CreateGameObject(gQuadMesh, BoardTexture("Smoke"), t.position.x, t.position.y,
                                t.scale.x, t.scale.y, 0);
     t.smokeTimer = kSmokeTime;
     t.revealed = true;
@@ -77,7 +76,7 @@ void SwingAndWaddle(Troop& t) {
   float lean = t.rightSide ? kDegree : -kDegree;
   float half = t.attackPeriod * 0.25f;
   if (t.swingForward) {
-    t.swingTimer += kTroopStep;
+    t.swingTimer += kUpdateStep;
     t.rotation += lean;
     if (t.swingTimer >= half) {
       t.swingTimer = 0;
@@ -105,7 +104,7 @@ void SwingAndWaddle(Troop& t) {
     }
   }
   if (t.swingBack) {
-    t.swingTimer += kTroopStep;
+    t.swingTimer += kUpdateStep;
     t.rotation -= lean;
     if (t.swingTimer >= half) {
       t.swingTimer = 0;
@@ -167,14 +166,14 @@ void Troop::UpdateEffects() {
   }
   bobPhase += 0.1f;
   if (!canAttack) {
-    cooldown += kTroopStep;
+    cooldown += kUpdateStep;
     if (cooldown >= attackPeriod) {
       canAttack = true;
       cooldown = 0;
     }
   }
   if (flashing) {
-    flashTimer += kTroopStep;
+    flashTimer += kUpdateStep;
     if (flashTimer >= kFlashTime) {
       flashing = false;
       tinted = false;
@@ -184,7 +183,7 @@ void Troop::UpdateEffects() {
   if (slowed) {
     // Left at 0.7 afterwards: only a spell's end puts the factor back.
     speedFactor = kSlowFactor;
-    slowTimer += kTroopStep;
+    slowTimer += kUpdateStep;
     if (slowTimer >= kSlowTime) {
       slowed = false;
       slowTimer = 0;

@@ -87,7 +87,6 @@ Texture* GfxTextureLoad(const char* path);
 Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba);
 void GfxTextureUnload(Texture* texture);
 int GfxTextureLiveCount();
-int GfxRenderTextureCount();
 
 // Text.
 Font* GfxFontCreate(float scale);
@@ -100,7 +99,8 @@ void GfxFontFreeAll();   // shut-down frees every font still alive
 // Dear ImGui.
 void GfxImGuiInit();
 void GfxImGuiShutdown();
-void GfxImGuiNewFrame();
+// Feeds the frame's input (keys and mouse from the input module) and starts its frame.
+void GfxImGuiNewFrame(double frameTime, int windowWidth, int windowHeight);
 void GfxImGuiRender();
 
 // Leak report and release of every graphics resource still alive.

@@ -97,7 +97,7 @@ const char* kLineVertexSrc =
 
 const char* kLineFragmentSrc =
     "#version 330\n"
-    "in vec4 vtxColor;       // texture coord (interpolated per fragment).\n"
+    "in vec4 vtxColor;       // vtx color (interpolated per fragment).\n"
     "out vec4 color;         // final fragment color\n"
     "uniform vec4 modColor;      // modulation color.\n"
     "uniform int useModColor;    // whether or not to use modulation color.\n"
@@ -423,14 +423,19 @@ void GfxMeshStart() {
   gGfx->collecting = true;
 }
 
-void GfxTriAdd(float x0, float y0, uint32_t, float u0, float v0,
-               float x1, float y1, uint32_t, float u1, float v1,
-               float x2, float y2, uint32_t, float u2, float v2) {
+// A vertex colour shows on an untextured mesh; a textured one shows its picture.
+void GfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0,
+               float x1, float y1, uint32_t c1, float u1, float v1,
+               float x2, float y2, uint32_t c2, float u2, float v2) {
   if (!gGfx->collecting || gGfx->triCount >= kMaxTriangles) return;
   SpriteVertex* v = &gGfx->tris[gGfx->triCount * 3];
-  v[0] = {x0, y0, 0, 1, 1, 1, 1, u0, v0};  // vertices are always white; tint comes from modColor
-  v[1] = {x1, y1, 0, 1, 1, 1, 1, u1, v1};
-  v[2] = {x2, y2, 0, 1, 1, 1, 1, u2, v2};
+  float a[4], b[4], c[4];
+  ColorToFloats(c0, a);
+  ColorToFloats(c1, b);
+  ColorToFloats(c2, c);
+  v[0] = {x0, y0, 0, a[0], a[1], a[2], a[3], u0, v0};
+  v[1] = {x1, y1, 0, b[0], b[1], b[2], b[3], u1, v1};
+  v[2] = {x2, y2, 0, c[0], c[1], c[2], c[3], u2, v2};
   ++gGfx->triCount;
 }
 

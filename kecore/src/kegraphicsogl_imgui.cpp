@@ -8,7 +8,6 @@
 #include "kegraphics.h"
 #include "keinput.h"
 #include "keos.h"
-#include "kesystem.h"
 
 namespace {
 
@@ -90,7 +89,6 @@ void GfxImGuiInit() {
   IMGUI_CHECKVERSION();
   ImGui::CreateContext();
   FillKeyMap(ImGui::GetIO());
-  // The input method editor needs a desktop window handle, which this platform does not have.
   if (!ImGui_ImplOpenGL3_Init("#version 330")) {
     fprintf(stderr, "[gfx] Dear ImGui renderer could not start\n");
     ImGui::DestroyContext();
@@ -108,12 +106,12 @@ void GfxImGuiShutdown() {
   gImGui.ready = false;
 }
 
-void GfxImGuiNewFrame() {
+void GfxImGuiNewFrame(double frameTime, int windowWidth, int windowHeight) {
   if (!gImGui.ready) return;
   ImGuiIO& io = ImGui::GetIO();
-  io.DisplaySize = ImVec2((float)SysGetWindowWidth(), (float)SysGetWindowHeight());
+  io.DisplaySize = ImVec2((float)windowWidth, (float)windowHeight);
   io.DisplayFramebufferScale = ImVec2(1, 1);
-  float dt = (float)SysGetFrameTime();
+  float dt = (float)frameTime;
   io.DeltaTime = dt > 0 ? dt : 1.0f / 60.0f;  // Dear ImGui refuses a zero step
   FeedMouse(io);
   FeedKeys(io);

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "kegraphics.h"
@@ -23,7 +22,6 @@ const size_t kMaxPathLength = 255;
 
 struct TextureState {
   std::vector<Texture*> live;  // creation order; its size names the next "Texture%i"
-  std::unordered_map<Texture*, std::pair<GLuint, GLuint>> renderTargets;  // -> (fbo, rbo)
 };
 TextureState gTex;
 
@@ -119,16 +117,6 @@ Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba) {
 
 void GfxTextureUnload(Texture* texture) {
   if (!texture) return;
-  auto rt = gTex.renderTargets.find(texture);
-  if (rt != gTex.renderTargets.end()) {
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteRenderbuffers(1, &rt->second.second);
-    glDeleteFramebuffers(1, &rt->second.first);
-    GFX_CHECK();
-    gTex.renderTargets.erase(rt);
-  }
   // A freed record's address can come back for the next texture; it must not look current.
   if (GfxGetCurrentTexture() == texture) GfxTextureSet(nullptr);
   glDeleteTextures(1, &texture->textureName);
@@ -142,14 +130,12 @@ int GfxTextureLiveCount() {
   return (int)gTex.live.size();
 }
 
-int GfxRenderTextureCount() {
-  return (int)gTex.renderTargets.size();
-}
-
 void GfxReleaseAll() {
   int textures = GfxTextureLiveCount(), meshes = GfxMeshLiveCount();
-  int fonts = GfxFontLiveCount(), targets = GfxRenderTextureCount();
-  if (textures || meshes || fonts || targets) {
+  int fonts = GfxFontLiveCount();
+  // The report keeps its line for render textures, which this renderer never makes.
+  const int targets = 0;
+  if (textures || meshes || fonts) {
     char text[512];
     snprintf(text, sizeof text,
              "NOT ALL RESOURCES HAVE BEEN RELEASED!\n"

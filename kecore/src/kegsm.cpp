@@ -30,6 +30,8 @@ GsmCallback OrNoOp(GsmCallback fn) {
 
 void RunFrame() {
   SysFrameStart();
+  // A window destroyed during the pump ends the run; this frame still updates and draws.
+  if (!SysIsRunning()) GsmSetNextState(GS_Quit);
   gGsm.update();
   gGsm.draw();
   SysFrameEnd();

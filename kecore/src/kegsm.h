@@ -1,4 +1,4 @@
-// kegsm.h - the game state manager: the table of screens, the current/previous/next state,
+// kegsm.h - the game state manager: the registered states, the current/previous/next state,
 // and the loop that loads, initialises, runs, frees and unloads them in a fixed order.
 #pragma once
 #include <cstdint>
@@ -6,17 +6,10 @@
 typedef int32_t GameStateId;
 typedef void (*GsmCallback)();
 
+// The manager's own requests; every other id is the game's, registered with GsmAddState.
 enum : GameStateId {
   GS_Quit = -1,
   GS_Restart = -2,
-  GS_Battle = 3,
-  GS_RoundOver = 50,
-  GS_MainMenu = 69,
-  GS_HeroSelect = 100,
-  GS_SpellSelect = 120,
-  GS_Settings = 500,
-  GS_HowToPlay = 666,
-  GS_Credits = 7162,
 };
 
 void GsmAddState(GameStateId id, GsmCallback load, GsmCallback init, GsmCallback update,

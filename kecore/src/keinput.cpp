@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "keos.h"
-#include "kesystem.h"
 
 namespace {
 
@@ -93,10 +92,10 @@ uint8_t InputGetKeyValue(int slot) {
   return slot >= 0 && slot < 256 ? gInput.keys[slot] : 0;
 }
 
-void InputUpdate() {
+void InputUpdate(double frameTime, int windowWidth, int windowHeight) {
   int px = 0, py = 0;
   OsGetMouseState(&px, &py);
-  float w = (float)SysGetWindowWidth(), h = (float)SysGetWindowHeight();
+  float w = (float)windowWidth, h = (float)windowHeight;
   gInput.mouseClientX = px;
   gInput.mouseClientY = py;
   gInput.mouseInside = px >= 0 && px <= w && py >= 0 && py <= h;
@@ -108,12 +107,12 @@ void InputUpdate() {
 
   StepTransitions(gInput.keys, gInput.prevKeys, gInput.prevKeys, 256);
   StepTransitions(gInput.mouse, gInput.prevMouse, gInput.prevMouse, 3);
-  InputPadUpdate();
+  InputPadUpdate(frameTime);
 }
 
-void InputPadUpdate() {
+void InputPadUpdate(double frameTime) {
   memcpy(gInput.prevPads, gInput.pads, sizeof gInput.pads);
-  gInput.pollTimer += SysGetFrameTime();
+  gInput.pollTimer += frameTime;
   if (gInput.pollTimer >= 2.0) {
     InputPollPads();
     gInput.pollTimer -= 2.0;

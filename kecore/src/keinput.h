@@ -3,9 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "kekeys.h"
 #include "kemath.h"
-
-const int KEY_ALT = 10;  // Alt is kept here, never in its own slot 18
 
 enum : uint16_t {
   PAD_DPAD_UP = 0x0001, PAD_DPAD_DOWN = 0x0002, PAD_DPAD_LEFT = 0x0004, PAD_DPAD_RIGHT = 0x0008,
@@ -26,11 +25,13 @@ struct PadState {
   float leftMotor, rightMotor;
 };
 
-void InputUpdate();
+// Once per frame after the message pump: the last frame time drives the pads' 2 s poll, the
+// requested window size places the mouse.
+void InputUpdate(double frameTime, int windowWidth, int windowHeight);
 void InputReset();
 void InputClearKeys();
 void InputPollPads();
-void InputPadUpdate();
+void InputPadUpdate(double frameTime);
 
 // Written by the window procedure between updates.
 void InputSetKey(int slot, uint8_t down);

@@ -1,4 +1,5 @@
-// kemath.cpp - vectors, matrices and overlap tests for the engine and game.
+// kemath.cpp - vectors, matrices and overlap tests for the engine and game, with the library
+// functions taken in double precision as the game was tuned with them.
 #include "kemath.h"
 
 #include <cmath>

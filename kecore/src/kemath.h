@@ -15,6 +15,7 @@ struct Mtx44 {
 };
 
 const float MATH_PI = 3.14159265358979323846f;
+const float MATH_HALF_PI = MATH_PI / 2;
 
 void MathMtx33Identity(Mtx33& out);
 void MathMtx44Identity(Mtx44& out);

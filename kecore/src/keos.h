@@ -21,14 +21,6 @@ enum : uint32_t {
   OS_WM_MOUSEWHEEL = 0x020A,
 };
 
-// Virtual-key numbers the game uses (the keyboard state arrays are indexed by them).
-enum : int {
-  VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_MENU = 18,
-  VK_CAPITAL = 20, VK_ESCAPE = 27, VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35,
-  VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_DELETE = 46,
-  VK_NUMPAD0 = 96, VK_F1 = 112, VK_F4 = 115, VK_F11 = 122, VK_F12 = 123,
-  VK_OEM_1 = 186, VK_OEM_PLUS = 187, VK_OEM_COMMA = 188, VK_OEM_MINUS = 189, VK_OEM_PERIOD = 190,
-};
 
 typedef void (*OsMessageFn)(uint32_t msg, uint64_t wparam, int64_t lparam);
 typedef void (*OsMessageBoxFn)(const char* text, const char* caption, uint32_t style);
@@ -48,7 +40,7 @@ void OsEnterDataFolder(const char* installName);
 
 // Window and OpenGL 3.3 core context.
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH);
-void OsWindowDestroy();
+void OsWindowFree();
 bool OsGlCreateContext();           // false: no 3.3 core context could be made
 void OsGlSwap();
 void OsGetClientSize(int* w, int* h);

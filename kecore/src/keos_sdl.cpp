@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kekeys.h"
+
 namespace {
 
 void DefaultMessageBox(const char* text, const char* caption, uint32_t style);
@@ -197,7 +199,7 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   return true;
 }
 
-void OsWindowDestroy() {
+void OsWindowFree() {
   OsPadCloseAll();
   if (gOs.context) SDL_GL_DeleteContext(gOs.context);
   if (gOs.window) SDL_DestroyWindow(gOs.window);

@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "kegraphics.h"
-#include "kegsm.h"
 #include "keinput.h"
 #include "keos.h"
 
@@ -62,6 +61,10 @@ double SysGetTime() {
   return (double)(c / f) + (double)(c % f) / (double)f;
 }
 
+bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(product); }
+void SysInstanceLockRelease() { OsInstanceLockRelease(); }
+void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
+
 bool SysInit(const char* title) {
   gSys.title = title;
   gSys.width = 800;
@@ -93,7 +96,7 @@ bool SysSetIcon(const char* path) {
 void SysShutdown() {
   GfxShutdown();
   InputReset();
-  OsWindowDestroy();
+  OsWindowFree();
   gSys.running = false;
 }
 
@@ -101,7 +104,7 @@ void SysFrameStart() {
   gSys.frameStart = SysGetTime();
   GfxFrameReset();
   GfxClear();
-  GfxImGuiNewFrame();
+  GfxImGuiNewFrame(gSys.frameTime, gSys.width, gSys.height);
   int w, h;
   OsGetClientSize(&w, &h);
   GfxSetCameraBounds((float)w, (float)h);
@@ -110,8 +113,7 @@ void SysFrameStart() {
   GfxGetCameraBounds(&left, &right, &bottom, &top);
   GfxSetViewport((int)(right - left), (int)(top - bottom));
   OsPumpMessages(PumpMessage);
-  InputUpdate();
-  if (!gSys.running) GsmSetNextState(GS_Quit);
+  InputUpdate(gSys.frameTime, gSys.width, gSys.height);
 }
 
 void SysFrameEnd() {

@@ -3,7 +3,15 @@
 #pragma once
 #include <cstdint>
 
-// Start-up steps 2 to 11 (cursor, window, renderer, input, timing, full screen); false on failure.
+// Single instance: false while another copy of the product runs. The lock is held until released
+// (or the process ends).
+bool SysInstanceLockAcquire(const char* product);
+void SysInstanceLockRelease();
+// Makes the folder that holds data/ the working directory: beside the executable, or the
+// installed share/<installName>; otherwise the working directory stays.
+void SysEnterDataFolder(const char* installName);
+
+// Window, hidden cursor, renderer, input, frame timing, then full screen; false on failure.
 bool SysInit(const char* title);
 // Shut-down: leak report and release of graphics resources, rumble stopped, window closed.
 void SysShutdown();

@@ -7,8 +7,10 @@
 #include "game.h"
 #include "hptest.h"
 #include "kegsm.h"
-#include "keos.h"
+#include "keinput.h"
 #include "screens/screen.h"
+#include "states.h"
+#include "battle/board.h"
 
 bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
                      int w, int h, bool fullscreen) {
@@ -17,8 +19,8 @@ bool BattleTestStart(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20
   GameRegisterStates();
   musicVolume = soundVolume = 1.0f;
   muted = false;
-  noHealthLoss = false;
-  for (int i = 0; i < 2; ++i) gPlayers[i].spellCursor = 1;
+  BattleSetNoHealthLoss(false);
+  for (int i = 0; i < 2; ++i) BoardPlayer(i).spellCursor = 1;
   gMatch = {{p1, p2}, {{s10, s11}, {s20, s21}}, {3, 3}, Round_P1Won};
   ScreenFullscreenFlag(GS_Battle) = fullscreen;
   GsmInit(GS_Battle);
@@ -29,7 +31,7 @@ void BattleTestStop() {
   GsmSetNextState(GS_Quit);
   while (TestStep(1)) {
   }
-  BattleObjects().Purge();  // the freed board waits for a purge that a quit never runs
+  BoardObjects().Purge();  // the freed board waits for a purge that a quit never runs
   gAudio.Shutdown();
   TestEngineStop();
 }
@@ -42,7 +44,7 @@ void BattleTestPress(int vk) {
 }
 
 Troop* BattleTestTroop(TroopKind kind, int lane, bool rightSide, float x, bool hold) {
-  GameObject* arrow = gPlayers[rightSide ? 1 : 0].arrow;
+  GameObject* arrow = BoardPlayer(rightSide ? 1 : 0).arrow;
   float y = arrow->position.y;
   arrow->position.y = kLaneSpacing * lane;
   Troop* t = SpawnTroop(kind, lane, rightSide);
@@ -61,7 +63,7 @@ void TroopMoveTo(Troop* t, float x) {
 
 int BattleTestTroopCount(bool rightSide) {
   int n = 0;
-  for (GameObject* o : BattleObjects().objects)
+  for (GameObject* o : BoardObjects().objects)
     if (Troop* t = AsTroop(o)) n += t->rightSide == rightSide;
   return n;
 }
@@ -74,14 +76,14 @@ void SpellsPressCast(int player) {
 }
 
 void SpellsCast(int player, int slot) {
-  gPlayers[player].spellCursor = slot + 1;
+  BoardPlayer(player).spellCursor = slot + 1;
   SpellsPressCast(player);
 }
 
 std::vector<Animation*> SpellsPictures(const char* name) {
-  Texture* tex = BattleTexture(name);
+  Texture* tex = BoardTexture(name);
   std::vector<Animation*> out;
-  for (GameObject* o : BattleObjects().objects)
+  for (GameObject* o : BoardObjects().objects)
     if (tex && o->texture == tex)
       if (Animation* a = dynamic_cast<Animation*>(o)) out.push_back(a);
   return out;
@@ -89,7 +91,7 @@ std::vector<Animation*> SpellsPictures(const char* name) {
 
 std::vector<GameObject*> SpellsMarkers() {
   std::vector<GameObject*> out;
-  for (GameObject* o : BattleObjects().objects)
+  for (GameObject* o : BoardObjects().objects)
     if (o->alive && !o->texture && o->tinted && o->color == 0x88FF0000 && o->scale.y == 50)
       out.push_back(o);
   return out;

@@ -5,6 +5,7 @@
 
 #include "battle/match.h"
 #include "troops/troop.h"
+#include "states.h"
 
 struct Animation;
 

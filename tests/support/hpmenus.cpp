@@ -13,13 +13,11 @@
 #include "kegraphics.h"
 #include "kesystem.h"
 #include "keinput.h"
-#include "keos.h"
 #include "screens/screen.h"
+#include "states.h"
 
 namespace {
 
-const GameStateId kScreens[] = {GS_Battle,      GS_MainMenu,  GS_RoundOver, GS_HeroSelect,
-                                GS_SpellSelect, GS_HowToPlay, GS_Settings,  GS_Credits};
 
 AudioSystem& AudioOf(GameStateId screen) {
   if (screen == GS_HowToPlay) return gHowToPlayAudio;
@@ -38,7 +36,8 @@ void MenusResetGlobals() {
   musicVolumeStep = soundVolumeStep = 10;
   muted = false;
   windowSizeIndex = 0;
-  for (GameStateId id : kScreens) ScreenFullscreenFlag(id) = id == GS_MainMenu;
+  for (int i = 0; i < kGameScreenCount; ++i)
+    GameScreens()[i].fullscreen = GameScreens()[i].id == GS_MainMenu;
   battleOnHold = holdForHowToPlay = holdForSettings = holdForCredits = false;
 }
 
@@ -61,7 +60,7 @@ void MenusStop() {
   while (TestStep(1)) {
   }
   // Retired objects wait for their list's next purge, which never comes after the last frame.
-  for (GameStateId id : kScreens) ObjectListOf(id)->Purge();
+  GamePurgeScreens();
   TestPadDetachAll();
   gSettingsAudio.Shutdown();
   gCreditsAudio.Shutdown();

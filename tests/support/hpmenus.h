@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "kegsm.h"
+#include "states.h"
 
 // Engine windowed at 800 by 600, the four sound instances, every screen registered, the
 // settings, full-screen flags and hold flags at their start values, the state manager on

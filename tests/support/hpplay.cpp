@@ -15,8 +15,9 @@
 #include "hpmenus.h"
 #include "hptest.h"
 #include "kegsm.h"
-#include "keos.h"
+#include "keinput.h"
 #include "kesystem.h"
+#include "states.h"
 
 namespace fs = std::filesystem;
 
@@ -129,18 +130,18 @@ bool PlayIntoBattle(int maxFrames) {
 }
 
 bool PlayVisitSettingsFromPause() {
-  if (GsmGetCurrentState() != GS_Battle || battlePaused) return false;
+  if (GsmGetCurrentState() != GS_Battle || PauseIsOpen()) return false;
   MenusPress('P');  // opens on "How to play"
   MenusPress('S');  // "Settings"
   MenusPress(VK_SPACE);
   if (!MenusStepUntil(GS_Settings, 3)) return false;
   TestStep(10);
   MenusPress(VK_ESCAPE);
-  if (!MenusStepUntil(GS_Battle, 3) || !battlePaused) return false;
-  for (int i = 0; i < 8 && pauseCursor[0] != 1; ++i) MenusPress('W');  // up to "Continue"
+  if (!MenusStepUntil(GS_Battle, 3) || !PauseIsOpen()) return false;
+  for (int i = 0; i < 8 && PauseCursor(0) != 1; ++i) MenusPress('W');  // up to "Continue"
   MenusPress(VK_SPACE);
   TestStep(1);
-  return GsmGetCurrentState() == GS_Battle && !battlePaused;
+  return GsmGetCurrentState() == GS_Battle && !PauseIsOpen();
 }
 
 bool PlayRoundWonByPlayer1(int maxFrames) {
@@ -170,7 +171,7 @@ void PlayMatchRound(void (*check)()) {
     EXPECT_EQ(gMatch.heroHealth[1], 2);
     EXPECT_TRUE(MenusStepUntil(GS_Battle, 400)) << "no next round";
     TestStep(2);
-    EXPECT_FALSE(scored[0] || scored[1]);
+    EXPECT_FALSE(BattleRoundState().scored[0] || BattleRoundState().scored[1]);
     EXPECT_EQ(gMatch.heroHealth[1], 2);
   }
   MenusAltF4();

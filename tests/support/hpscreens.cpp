@@ -14,6 +14,7 @@
 #include "kegraphics.h"
 #include "kesystem.h"
 #include "screens/screen.h"
+#include "states.h"
 
 bool ScreensStart(GameStateId first, bool fullscreen, int w, int h) {
   if (!(fullscreen ? TestEngineStart(1920, 1080, true) : TestEngineStart(w, h, false))) return false;
@@ -36,9 +37,7 @@ void ScreensStop() {
   for (int i = 0; i < 10 && TestStep(1); ++i) {
   }
   // Retired objects wait in their list's graveyard until that list is next updated.
-  for (GameStateId id : {GS_Battle, GS_MainMenu, GS_RoundOver, GS_HeroSelect, GS_SpellSelect,
-                         GS_HowToPlay, GS_Settings, GS_Credits})
-    ObjectListOf(id)->Purge();
+  GamePurgeScreens();
   gAudio.Shutdown();
   TestEngineStop();
 }

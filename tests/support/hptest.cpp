@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "kegraphics.h"
+#include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
 

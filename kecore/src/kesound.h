@@ -1,5 +1,5 @@
-// sounddevice.h - the sound device under AudioSystem: one shared output device, groups of
-// channels, sounds decoded from WAV files. The only code that talks to OpenAL sits behind it.
+// kesound.h - the engine's sound device: one shared output device, groups of channels (one group
+// per AudioSystem of the game), sounds decoded from WAV files. The only code that uses OpenAL.
 #pragma once
 
 struct SndSystem;   // a group of channels on the shared device
@@ -10,13 +10,13 @@ struct SndSound;    // a decoded sound, playable on any channel
 // The first failure of the run is reported once on stderr.
 SndSystem* SndSystemCreate(int channelCount);
 // Stops and frees the group's channels; the last group closes the device.
-void SndSystemRelease(SndSystem* sys);
+void SndSystemFree(SndSystem* sys);
 SndChannel* SndSystemChannel(SndSystem* sys, int index);
 
 // Null when no device is open or the file is missing or not a WAV file we can read.
 SndSound* SndSoundLoad(const char* path);
 // Stops every channel that plays the sound first: the device refuses to free a sound in use.
-void SndSoundRelease(SndSound* sound);
+void SndSoundUnload(SndSound* sound);
 
 // Starts the sound once through, unpaused, at the given volume; false when it cannot play.
 bool SndChannelPlay(SndChannel* ch, SndSound* sound, float volume);

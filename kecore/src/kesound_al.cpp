@@ -1,6 +1,6 @@
-// sounddevice.cpp - the sound device on OpenAL Soft: one device and context for the whole run,
-// a group of sources per AudioSystem, 16-bit buffers decoded from WAV files with SDL.
-#include "sounddevice.h"
+// kesound_al.cpp - the sound device on OpenAL Soft: one device and context for the whole run,
+// a group of sources per channel group, 16-bit buffers decoded from WAV files with SDL.
+#include "kesound.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -155,7 +155,7 @@ SndSystem* SndSystemCreate(int channelCount) {
   return sys;
 }
 
-void SndSystemRelease(SndSystem* sys) {
+void SndSystemFree(SndSystem* sys) {
   if (!sys) return;
   for (int i = 0; i < sys->count; ++i) {
     ALuint s = sys->channels[i].source;
@@ -182,7 +182,7 @@ SndSound* SndSoundLoad(const char* path) {
   return nullptr;
 }
 
-void SndSoundRelease(SndSound* sound) {
+void SndSoundUnload(SndSound* sound) {
   if (!sound) return;
   if (gSnd.context) {
     for (int g = 0; g < gSnd.systemCount; ++g) {

@@ -1,0 +1,23 @@
+// troopkind.h - the sixteen troop kinds and their statistics, one row per kind: what the troops,
+// the heroes' rosters and the computer player read.
+#pragma once
+#include <cstdint>
+
+typedef int32_t TroopKind;
+enum : TroopKind {
+  KnightTroop = 1001, Rogue = 1002, Archer = 1003, Catapult = 1004,
+  MageTroop = 1005, IceMage = 1006, Golem = 1007, Dragon = 1008,
+  Dryad = 1009, Bear = 1010, Plant = 1011, Treant = 1012,
+  Demon = 1013, Imp = 1014, Goblin = 1015, Troll = 1016,
+};
+
+struct TroopStats {
+  const char* picture;  // battle picture, e.g. "knighttroop" for "data/knighttroop.png"
+  float health, speed, damage, attackPeriod, range;
+  bool flying, ranged;
+  float splashWidth;    // 0: no splash
+};
+
+bool TroopKindIsValid(TroopKind kind);
+// The kind's row; kind must be one of the sixteen.
+const TroopStats& TroopStatsOf(TroopKind kind);
