@@ -5,6 +5,7 @@
 
 #include "hptest.h"
 #include "kegraphics.h"
+#include "framework/quad.h"
 #include "kesystem.h"
 #include "states.h"
 
@@ -13,12 +14,7 @@ namespace {
 Mesh* gSquare = nullptr;
 float gHalfW = 960, gHalfH = 540;
 
-void SquareLoad() {
-  GfxMeshStart();
-  GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, -0.5f, -0.5f, 0, 0, 0, 0.5f, -0.5f, 0, 1, 0);
-  GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, 0.5f, -0.5f, 0, 1, 0, 0.5f, 0.5f, 0, 1, 1);
-  gSquare = GfxMeshEnd("square");
-}
+void SquareLoad() { gSquare = CreateQuadMesh(); }
 // 20-unit squares touching the edges of a world of +-gHalfW by +-gHalfH.
 void EdgeSquaresDraw() {
   const float at[4][2] = {{gHalfW - 10, 0}, {-gHalfW + 10, 0}, {0, gHalfH - 10}, {0, -gHalfH + 10}};

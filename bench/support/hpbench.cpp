@@ -145,8 +145,8 @@ bool BenchGameStart(GameStateId first, bool virtualClock, bool fullscreen, int w
   muted = false;
   BattleSetNoHealthLoss(false);
   MainMenuReplayLogos();
-  ScreenFullscreenFlag(first) = fullscreen;
   RegisterTimedStates();
+  ScreenFullscreenFlag(first) = fullscreen;
   GsmInit(first);
   return true;
 }

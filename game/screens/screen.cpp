@@ -45,14 +45,18 @@ ObjectList* ScreenObjectsOf(GameStateId id) {
 
 }  // namespace
 
-void ScreenRegisterAll(ScreenEntry* table, int count) {
+void ScreenUseTable(ScreenEntry* table, int count) {
   gScreen.table = table;
   gScreen.count = count;
+  ObjectListSetLookup(ScreenObjectsOf);
+}
+
+void ScreenRegisterAll(ScreenEntry* table, int count) {
+  ScreenUseTable(table, count);
   for (int i = 0; i < count; ++i) {
     const ScreenEntry& e = table[i];
     GsmAddState(e.id, e.load, e.init, e.update, e.draw, e.free, e.unload);
   }
-  ObjectListSetLookup(ScreenObjectsOf);
 }
 
 bool& ScreenFullscreenFlag(GameStateId id) {

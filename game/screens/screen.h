@@ -42,8 +42,9 @@ struct ScreenEntry {
   bool fullscreen;  // only the main menu's is set at start, as the game starts in full screen
   ObjectList objects;
 };
-// Registers every screen of the table with the state manager, in table order, and serves the
-// screens' lists and flags from it from then on.
+// Serves the screens' lists and flags from the game's table from then on.
+void ScreenUseTable(ScreenEntry* table, int count);
+// ScreenUseTable, then every screen of the table registered with the state manager in order.
 void ScreenRegisterAll(ScreenEntry* table, int count);
 // The flag of a registered screen.
 bool& ScreenFullscreenFlag(GameStateId id);

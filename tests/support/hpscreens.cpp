@@ -19,9 +19,9 @@
 bool ScreensStart(GameStateId first, bool fullscreen, int w, int h) {
   if (!(fullscreen ? TestEngineStart(1920, 1080, true) : TestEngineStart(w, h, false))) return false;
   gAudio.Init();
+  GameRegisterStates();
   // As if handed over from the screen before.
   ScreenFullscreenFlag(first) = fullscreen;
-  GameRegisterStates();
   GsmInit(first);
   return true;
 }

@@ -13,6 +13,9 @@
 #include "keinput.h"
 #include "keos.h"
 #include "kesystem.h"
+#include "game.h"
+#include "framework/gameobject.h"
+#include "screens/screen.h"
 
 namespace {
 
@@ -92,12 +95,15 @@ void KeepDriverLoaded() {
   for (const char* lib : libs) dlopen(lib, RTLD_NOW | RTLD_NODELETE);
 }
 
+
 bool TestEngineStart(int w, int h, bool fullscreen) {
   KeepDriverLoaded();
   OsClockSetVirtual(true);
   OsSetMessageBoxHook(CaptureBox);
   gTest.boxes.clear();
   GsmReset();
+  // Tests may run states of their own under the game's ids: they get the game's lists and flags.
+  ScreenUseTable(GameScreens(), kGameScreenCount);
   if (!SysInit("Hollow Pikes")) return false;
   SysSetBeforeSwapHook(GrabFrame);
   // Test programs run side by side in one folder: keep Dear ImGui off the shared imgui.ini.
