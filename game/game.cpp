@@ -77,10 +77,13 @@ int GameMain() {
   // A second copy leaves at once and quietly; the first keeps the lock until it ends.
   if (!OsInstanceLockAcquire(kProductName)) return 0;
   OsEnterDataFolder("hollow-pikes");
+  int status = 0;
   if (GameStart()) {
     GsmRun();
     GameEnd();
+  } else if (OsDisplayMissing()) {
+    status = 1;  // started where nothing can be shown: the caller should know
   }
   OsInstanceLockRelease();
-  return 0;
+  return status;
 }

@@ -173,17 +173,16 @@ void SysFrameRateLimit(double fps) {
 void SysSetFullscreen(bool on) {
   if (on == gSys.fullscreen) return;
   gSys.fullscreen = on;
-  int sw, sh;
+  // The display the window is on, which need not be the first: read before anything moves.
+  int sw, sh, x, y;
   OsGetDisplaySize(&sw, &sh);
-  int x, y;
+  OsGetDisplayOrigin(&x, &y);
   if (on) {
     gSys.savedWidth = gSys.width;
     gSys.savedHeight = gSys.height;
     OsGetWindowPos(&gSys.savedX, &gSys.savedY);
     OsSetBordered(false);
     SysSetWindowSize(sw, sh);
-    x = 0;
-    y = 0;
   } else {
     OsSetBordered(true);
     SysSetWindowSize(gSys.savedWidth, gSys.savedHeight);
