@@ -89,6 +89,14 @@ TEST(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
       EXPECT_EQ(gAudio.sounds.count(jingle), 0u) << jingle;
     ScreensStop();
   }
+  // A result with no banner must not read the last visit's banner, freed long since.
+  ScreenFullscreenFlag(GS_Battle) = false;
+  ASSERT_TRUE(Enter((RoundResult)7, 2, 2));
+  EXPECT_TRUE(Pictures().empty());
+  for (int i = 0; i < 200 && GsmGetNextState() == GS_RoundOver; ++i) TestStep(1);
+  EXPECT_EQ(GsmGetNextState(), GS_Battle);
+  EXPECT_FALSE(ScreenFullscreenFlag(GS_Battle));
+  ScreensStop();
 }
 
 }  // namespace

@@ -49,6 +49,8 @@ struct PauseMenu {
   // The menu closed in this update: the battle goes on from the next one, so the press that
   // closed it is not also read as a summon (A on a pad) or a lane move.
   bool resumeNext = false;
+  ChannelSlot* click = nullptr;  // see PauseClick
+  unsigned clickPlay = 0;
   ScreenLabel<10> title;
   ScreenLabel<10> shortItems[2];  // "Continue", "Quit"
   ScreenLabel<20> items[5];       // "Go back to menu" .. "Restart"
@@ -178,7 +180,8 @@ bool PauseStep(int player, int& at, int top, int bottom) {
   else if (up) at += 1;
   else if (down) at -= 1;
   else return false;
-  BattlePlay(SND_Select);
+  gPause.click = BattlePlay(SND_Select);
+  if (gPause.click) gPause.clickPlay = gPause.click->plays;
   return true;
 }
 
@@ -215,6 +218,12 @@ void PauseReset() {
   quitConfirmCursor[0] = quitConfirmCursor[1] = PC_Yes;
   gPause.panel = gPause.cursor = nullptr;  // freed with the battle's objects
   gPause.resumeNext = false;
+  gPause.click = nullptr;
+}
+
+ChannelSlot* PauseClick() {
+  ChannelSlot* c = gPause.click;
+  return c && c->plays == gPause.clickPlay ? c : nullptr;
 }
 
 void PauseUpdate() {
