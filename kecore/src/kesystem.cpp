@@ -75,6 +75,10 @@ bool SysInit(const char* title) {
   InputReset();
   ResetFrameTiming();
   SysSetFullscreen(true);
+  // The OpenGL driver may take up a new window size only at a swap: present one cleared frame,
+  // so the first real one is drawn at the full-screen size and not cut to 800 by 600.
+  GfxClear();
+  OsGlSwap();
   return true;
 }
 
@@ -201,6 +205,7 @@ void SysSetWindowSize(int w, int h) {
   int cw, ch;
   OsGetClientSize(&cw, &ch);
   GfxSetCameraBounds((float)cw, (float)ch);
+  GfxSetViewport(cw, ch);  // the rest of this frame draws at the new size too
 }
 
 bool SysIsFullscreen() {
