@@ -66,6 +66,7 @@ void PauseLabel(ScreenLabel<N>& label, const char* text, float x, float y, float
   label.y = y;
   label.k = k;
   label.color = color;
+  label.outlined = true;  // yellow and red on the light panel need an edge to be read
 }
 
 float PauseItemY(int item) { return kItemY0 + kItemStep * item; }
