@@ -89,10 +89,13 @@ int GameMain() {
   // A second copy leaves at once and quietly; the first keeps the lock until it ends.
   if (!SysInstanceLockAcquire(kProductName)) return 0;
   SysEnterDataFolder("hollow-pikes");
+  int status = 0;
   if (GameStart()) {
     GsmRun();
     GameEnd();
+  } else if (SysDisplayMissing()) {
+    status = 1;  // started where nothing can be shown: the caller should know
   }
   SysInstanceLockRelease();
-  return 0;
+  return status;
 }

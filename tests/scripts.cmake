@@ -7,3 +7,8 @@ set_tests_properties(assets_check PROPERTIES TIMEOUT 300)
 # screenshots are kept in e2e-artifacts/ of the build tree.
 add_test(NAME e2e COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 900)
+# scripts/play without a display says so and stops before it builds anything.
+add_test(NAME play_no_display COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER
+         bash ${CMAKE_SOURCE_DIR}/scripts/play)
+set_tests_properties(play_no_display PROPERTIES TIMEOUT 30 PASS_REGULAR_EXPRESSION
+  "^\\[play\\] no display could be opened \\(tried X11 with DISPLAY unset, Wayland with WAYLAND_DISPLAY unset\\)\n$")

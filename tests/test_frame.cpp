@@ -1,12 +1,17 @@
 // The frame: pacing and timing values, the window procedure's key slots, OpenGL error texts and
-// boxes, and the single-instance rule.
+// boxes, the single-instance rule and a start without any display.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
 
+#include "hpaudio.h"
 #include "hptest.h"
 #include "kegraphics.h"
 #include "keinput.h"
@@ -20,6 +25,18 @@ double gAdvance = 0;
 void AdvanceClockUpdate() {
   OsClockAdvance(gAdvance);
   gAdvance = 0;
+}
+
+// Waits up to six seconds for the child to end; a child still running then is killed.
+bool WaitForExit(pid_t pid, int* status) {
+  pid_t done = 0;
+  for (int i = 0; i < 300 && done == 0; ++i) {
+    if ((done = waitpid(pid, status, WNOHANG)) == 0) usleep(20000);
+  }
+  if (done != 0) return true;
+  kill(pid, SIGKILL);
+  waitpid(pid, status, 0);
+  return false;
 }
 
 class FrameTest : public ::testing::Test {
@@ -103,15 +120,7 @@ TEST(SingleInstance, SecondCopyExitsAtOnceWithStatusZero) {
     _exit(127);
   }
   int status = 0;
-  pid_t done = 0;
-  for (int i = 0; i < 300 && done == 0; ++i) {
-    if ((done = waitpid(pid, &status, WNOHANG)) == 0) usleep(20000);
-  }
-  if (done == 0) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    FAIL() << "the second copy kept running";
-  }
+  if (!WaitForExit(pid, &status)) FAIL() << "the second copy kept running";
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   // The first copy still holds the lock.
@@ -121,6 +130,47 @@ TEST(SingleInstance, SecondCopyExitsAtOnceWithStatusZero) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   OsInstanceLockRelease();
   unsetenv("XDG_RUNTIME_DIR");
+}
+
+// A runtime folder too long for the lock's name: the lock goes to /tmp instead of a cut name,
+// and still keeps a second copy out.
+TEST(SingleInstance, LongRuntimeFolderStillLocks) {
+  setenv("XDG_RUNTIME_DIR", ("/tmp/" + std::string(600, 'r')).c_str(), 1);
+  ASSERT_TRUE(OsInstanceLockAcquire("Hollow Pikes"));
+  pid_t probe = fork();
+  if (probe == 0) _exit(OsInstanceLockAcquire("Hollow Pikes") ? 1 : 0);
+  int status = 0;
+  waitpid(probe, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a second copy got the lock";
+  OsInstanceLockRelease();
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
+// Over ssh without X forwarding: one line saying why, status 1, and no invisible game left running.
+TEST(NoDisplay, StartUpSaysSoAndExitsWithStatusOne) {
+  std::string log = TestTempPath("nodisplay-stderr.txt");
+  char dir[] = "/tmp/hp-lock-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
+    setenv("XDG_RUNTIME_DIR", dir, 1);
+    if (!freopen(log.c_str(), "w", stderr)) _exit(126);
+    execl("./hollow-pikes", "hollow-pikes", (char*)nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_TRUE(WaitForExit(pid, &status)) << "the game kept running without a display";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::ifstream in(log);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u) << (lines.empty() ? "" : lines[0] + "\n" + lines.back());
+  EXPECT_EQ(lines[0].rfind("[os] no display could be opened", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("X11 with DISPLAY unset"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("WAYLAND_DISPLAY unset"), std::string::npos) << lines[0];
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Battle HUD in pixels: where the energy number lands and how large at each window size and in
-// full screen, labels left out for unknown ids, and screenshots of the whole board.
+// full screen, spell names that fit their slots, labels left out for unknown ids, and
+// screenshots of the whole board and the pause menu.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "battle/battle.h"
+#include "battle/pause.h"
 #include "hpbattle.h"
 #include "hptest.h"
 #include "keinput.h"
@@ -24,11 +26,14 @@ struct Box {
   int Height() const { return top - bottom + 1; }
 };
 
-std::vector<uint32_t> Frame() {
+// The next frame's pixels; only rows from `top` to `bottom` (counted from the top) are read,
+// the others stay 0.
+std::vector<uint32_t> Frame(int top = 0, int bottom = INT_MAX) {
   TestStep(1);
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < TestFrameHeight(); ++y)
-    for (int x = 0; x < TestFrameWidth(); ++x) pixels.push_back(TestPixel(x, y));
+  int w = TestFrameWidth(), h = TestFrameHeight();
+  std::vector<uint32_t> pixels((size_t)w * h, 0);
+  for (int y = std::max(top, 0); y < std::min(bottom, h); ++y)
+    for (int x = 0; x < w; ++x) pixels[(size_t)y * w + x] = TestPixel(x, y);
   return pixels;
 }
 
@@ -71,14 +76,14 @@ TEST(HudTest, EnergyNumberStandsAtItsPlaceScaledWithTheWindow) {
     BoardPlayer(0).energy = 88;
     Box box = Changed(ones, Frame());
     // Digits stand on the baseline at the label's place, a small bearing to the right, and are
-    // 0.5 to 0.85 of the 40-pixel line at text scale 1.
+    // 0.5 to 0.85 of the 40-pixel line at text scale 1; their outline adds 2 font pixels around.
     ASSERT_FALSE(box.Empty());
-    float k = 1.2f * c.scale;
-    EXPECT_NEAR(box.bottom, 228 * c.scale, 2.0f);
-    EXPECT_GE(box.left, -248 * c.scale - 1);
+    float k = 1.2f * c.scale, outline = 2 * k;
+    EXPECT_NEAR(box.bottom, 228 * c.scale - outline, 2.0f);
+    EXPECT_GE(box.left, -248 * c.scale - outline - 1);
     EXPECT_LE(box.left, -248 * c.scale + 5 * k);
     EXPECT_GE(box.Height(), 0.5f * 40 * k);
-    EXPECT_LE(box.Height(), 0.85f * 40 * k);
+    EXPECT_LE(box.Height(), 0.85f * 40 * k + 2 * outline);
     BoardPlayer(0).energy = 30;
     BattleTestPress(VK_NUMPAD0 + 1);
     Shoot(("battle_" + std::to_string(c.w) + ".png").c_str());
@@ -106,6 +111,60 @@ TEST(HudTest, UnknownIdsDrawNoLabel) {
   EXPECT_GE(hero.left, -401);
   EXPECT_LE(hero.left, -390);
   BattleTestStop();
+}
+
+// The label of one name on the HUD: player p's built-in spell (slot 0) or chosen spell slot - 1,
+// shown as the i-th of its kind, or not shown for i < 0.
+void ShowName(int p, int slot, int i) {
+  const HeroId heroes[4] = {Hero_Knight, Hero_Mage, Hero_Orc, Hero_Druid};
+  const SpellId spells[4] = {Spell_Meteor, Spell_Execute, Spell_Stun, Spell_Wind};
+  if (slot == 0) gMatch.hero[p] = i < 0 ? 0 : heroes[i];
+  else gMatch.spells[p][slot - 1] = i < 0 ? Spell_None : spells[i];
+}
+
+// Every name in every slot, at 800 by 600 and in full screen: it starts at its place and ends
+// before the next name, or the board's right edge, shrunk where it must be.
+TEST(HudTest, EveryNameFitsBetweenItsPlaceAndTheNext) {
+  const float rowY[2] = {180, -200};
+  const float placeX[2][4] = {{100, 210, 300, 400}, {-400, -280, -180, 400}};  // then the edge
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full);
+    Start(800, 600, full);
+    float s = full ? 1.8f : 1.0f;
+    Frame(0, 0);  // the frame's size at this scale
+    for (int p = 0; p < 2; ++p)
+      for (int slot = 0; slot < 3; ++slot) {
+        // The rows of the names' line, from below the baseline to above the capitals.
+        int top = (int)(TestFrameHeight() / 2 - (rowY[p] + 60) * s);
+        int bottom = (int)(TestFrameHeight() / 2 - (rowY[p] - 20) * s);
+        ShowName(p, slot, -1);
+        std::vector<uint32_t> none = Frame(top, bottom);
+        for (int i = 0; i < 4; ++i) {
+          SCOPED_TRACE(p * 100 + slot * 10 + i);
+          ShowName(p, slot, i);
+          Box box = Changed(none, Frame(top, bottom));
+          ASSERT_FALSE(box.Empty());
+          float x = placeX[p][slot];
+          EXPECT_GE(box.left, (x - 4) * s);  // a bearing and the outline
+          EXPECT_LE(box.left, (x + 8) * s);
+          EXPECT_LE(box.right, placeX[p][slot + 1] * s);
+          EXPECT_GE(box.bottom, (rowY[p] - 14) * s);
+          EXPECT_LE(box.bottom, rowY[p] * s);
+        }
+      }
+    // Screenshots: each name once in each slot, then the pause menu over the board.
+    for (int i = 0; i < 4; ++i) {
+      for (int p = 0; p < 2; ++p)
+        for (int slot = 0; slot < 3; ++slot) ShowName(p, slot, (i + slot + 2 * p) % 4);
+      TestStep(1);
+      Shoot(("hud_" + std::to_string(TestFrameWidth()) + "_" + std::to_string(i) + ".png").c_str());
+    }
+    BattleTestPress('P');
+    EXPECT_TRUE(PauseIsOpen());
+    TestStep(1);
+    Shoot(("pause_" + std::to_string(TestFrameWidth()) + ".png").c_str());
+    BattleTestStop();
+  }
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ ObjectList& Current() { return *ObjectListOf(GsmGetCurrentState()); }
 void Load() { gQuadMesh = CreateQuadMesh(); }
 void Init() { if (gOnInit) gOnInit(); }
 void Update() { Current().Update(); }
-void Draw() { Current().Draw({1, 1}); }
+void Draw() { Current().Draw(ScreenScale()); }
 void Free() { Current().Free(); }
 void Unload() {
   GfxMeshFree(gQuadMesh);

@@ -13,6 +13,7 @@
 #include "battle/pause.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
+#include "kesound.h"
 #include "hpaudio.h"
 #include "hpbattle.h"
 #include "hpmenus.h"
@@ -269,6 +270,36 @@ TEST_F(PauseTest, EveryMoveIsHeardWhileTheBattleIsPaused) {
   double loudest = 0;
   for (double t = 0; t < mix.Seconds(); t += 0.05) loudest = std::max(loudest, mix.Rms(t, t + 0.1));
   EXPECT_GT(loudest, 0.05) << "the paused battle silenced its own click";
+}
+
+// Slots come back to the pool once their sound ended and are handed out again, so references of
+// ended sounds point at whatever plays there now. Ending a sound here stops its voice, as its
+// last sample would.
+TEST_F(PauseTest, StaleSlotsNeitherSilenceTheClickNorKeepAGoalSoundPlaying) {
+  Start();
+  // A spell sound cast and ended before the pause: the click takes its slot.
+  ChannelSlot* wind = BoardPlay(SND_Wind);
+  ASSERT_NE(wind, nullptr);
+  SndChannelStop(wind->channel);
+  TestStep(1);
+  MenusPress(VK_ESCAPE);
+  MenusPress('W');
+  ASSERT_EQ(BoardChannel(SND_Select), wind);
+  EXPECT_TRUE(SndChannelIsPlaying(wind->channel));
+  EXPECT_FALSE(SndChannelIsPaused(wind->channel)) << "the ended spell's reference paused the click";
+
+  // The click ends, "Continue" resumes, and a goal sound takes the click's slot: the next pause
+  // must hold the goal sound although the click's reference points there too.
+  SndChannelStop(wind->channel);
+  MenusPress('W');  // onto "Continue"
+  ChannelSlot* click = BoardChannel(SND_Select);
+  SndChannelStop(click->channel);
+  MenusPress(VK_SPACE);
+  ASSERT_FALSE(PauseIsOpen());
+  ASSERT_EQ(BoardPlay(SND_Goal), click);
+  MenusPress(VK_ESCAPE);
+  ASSERT_TRUE(PauseIsOpen());
+  EXPECT_TRUE(SndChannelIsPaused(click->channel)) << "the stale click reference kept the goal sound playing";
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shot);
-    ScreenFullscreenFlag(GS_Battle) = ScreenFullscreenFlag(GS_MainMenu) = false;
     ASSERT_TRUE(Enter(c.winner, c.health1, c.health2));
+    ScreenFullscreenFlag(GS_Battle) = ScreenFullscreenFlag(GS_MainMenu) = false;
     EXPECT_EQ(Pictures(), c.pictures);
     EXPECT_EQ(RoundOverJingle() ? RoundOverJingle()->path : "none", c.jingle);
     EXPECT_EQ(RoundOverChannel() && SndChannelIsPlaying(RoundOverChannel()->channel), c.jingle != "none");
@@ -90,6 +90,14 @@ TEST(RoundOverTest, BannerPortraitFrameJingleAndNextScreenFollowTheResult) {
       EXPECT_EQ(gAudio.sounds.count(jingle), 0u) << jingle;
     ScreensStop();
   }
+  // A result with no banner must not read the last visit's banner, freed long since.
+  ScreenFullscreenFlag(GS_Battle) = false;
+  ASSERT_TRUE(Enter((RoundResult)7, 2, 2));
+  EXPECT_TRUE(Pictures().empty());
+  for (int i = 0; i < 200 && GsmGetNextState() == GS_RoundOver; ++i) TestStep(1);
+  EXPECT_EQ(GsmGetNextState(), GS_Battle);
+  EXPECT_FALSE(ScreenFullscreenFlag(GS_Battle));
+  ScreensStop();
 }
 
 }  // namespace

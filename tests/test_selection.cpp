@@ -123,6 +123,8 @@ TEST_F(SelectionTest, TwoKnightsThenWindAndMeteorForEachAndTheMusicEndsWithTheSe
   EXPECT_GT(MarkPixels(-140, 230, kOrangeMark), 50) << "player 2's 1 on Stun";
   EXPECT_EQ(MarkPixels(-280, -170, kOrangeMark), 0) << "player 2's second is not fixed";
   ScreensSaveShot("spells");
+  // Each description ends left of the small spell icons (from x = 295), however long its lines.
+  EXPECT_EQ(ScreensCountPixels(286, -80, 294, 210, 0x000000, 60), 0) << "a description runs into the icons";
 
   ScreensPress(VK_SPACE);
   EXPECT_EQ(GsmGetCurrentState(), GS_Battle);

@@ -108,6 +108,12 @@ TEST_F(TextTest, GlyphPlacementKerningLinesAndSkips) {
   EXPECT_NEAR(q[1][0], face.Box('B')[0], 1e-3);
   EXPECT_NEAR(q[1][1], face.Box('B')[1] - face.lineHeight, 1e-3);
   GfxMeshFree(mesh);
+  // The drawn width is the widest line's reach; a trailing blank leaves no mark.
+  float ab = face.Advance('A') + face.Kern('A', 'B') + face.Box('B')[2];
+  EXPECT_NEAR(GfxTextWidth(font, "AB"), ab, 1e-3);
+  EXPECT_NEAR(GfxTextWidth(font, "B\nAB \nA"), ab, 1e-3);
+  EXPECT_EQ(GfxTextWidth(font, nullptr), 0.0f);
+  EXPECT_EQ(GfxTextWidth(nullptr, "AB"), 0.0f);
 
   // Nothing to draw builds nothing; characters without a glyph are skipped; a byte above 127
   // is a code, not a negative number.

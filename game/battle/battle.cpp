@@ -161,9 +161,15 @@ void BattleUpdate() {
     RoundEndStep();
     if (BattleRoundRunning()) RunningStep();
   } else {
-    // Every battle sound waits, except the pause menu's click, which would never be heard.
-    for (int s = 0; s < SND_Count; ++s)
-      if (ChannelSlot* c = BoardChannel((BattleSound)s)) c->SetPaused(s != SND_Select);
+    // Every battle sound waits, except the pause menu's click, which would never be heard. The
+    // click is the menu's own live one: a reference of an ended sound may share its slot, or a
+    // stale click reference the slot of a sound that must wait.
+    ChannelSlot* click = PauseClick();
+    for (int s = 0; s < SND_Count; ++s) {
+      ChannelSlot* c = BoardChannel((BattleSound)s);
+      if (c && c != click) c->SetPaused(true);
+    }
+    if (click) click->SetPaused(false);
     gAudio.Update();
     InputPadSetVibration(0, 0);
     InputPadSetVibration(1, 0);

@@ -11,6 +11,7 @@ namespace {
 
 const float kTextScale = 1.2f;
 const float kTagScale = 0.6f;
+const float kAir = 14;  // reference units kept free between neighbouring spell names
 const Vec2 kTagOffset[2] = {{70, 30}, {-90, -50}};  // from the portrait
 
 struct HudLabels {
@@ -21,10 +22,12 @@ struct HudLabels {
 };
 
 template <size_t N>
-void Put(ScreenLabel<N>& label, Vec2 at, float k) {
+void Put(ScreenLabel<N>& label, Vec2 at, float k, float width = 0) {
   label.x = at.x;
   label.y = at.y;
   label.k = k;
+  label.width = width;
+  label.outlined = true;  // white on the wood, and the tags over the pause panel
 }
 
 HudLabels MakeLabels() {
@@ -32,10 +35,14 @@ HudLabels MakeLabels() {
   const Vec2 energy[2] = {{-248, 228}, {212, -250}};
   const Vec2 builtIn[2] = {{100, 180}, {-400, -200}};
   const Vec2 chosen[2][2] = {{{210, 180}, {300, 180}}, {{-280, -200}, {-180, -200}}};
+  // A name's slot reaches to the next name, or to the window's edge, less a little air; player
+  // 2's last name keeps the same pitch as the others (its icon row ends at -100).
+  const float builtInWidth[2] = {110 - kAir, 120 - kAir};
+  const float chosenWidth[2][2] = {{90 - kAir, 100 - kAir}, {100 - kAir, 100 - kAir}};
   for (int p = 0; p < 2; ++p) {
     Put(h.energy[p], energy[p], kTextScale);
-    Put(h.builtIn[p], builtIn[p], kTextScale);
-    for (int s = 0; s < 2; ++s) Put(h.chosen[p][s], chosen[p][s], kTextScale);
+    Put(h.builtIn[p], builtIn[p], kTextScale, builtInWidth[p]);
+    for (int s = 0; s < 2; ++s) Put(h.chosen[p][s], chosen[p][s], kTextScale, chosenWidth[p][s]);
     Vec2 tag = {kPortraitPosition[p].x + kTagOffset[p].x, kPortraitPosition[p].y + kTagOffset[p].y};
     Put(h.tag[p], tag, kTagScale);
     h.tag[p].Format("P%d", p + 1);

@@ -51,6 +51,8 @@ struct PauseMenu {
   // The menu closed in this update: the battle goes on from the next one, so the press that
   // closed it is not also read as a summon (A on a pad) or a lane move.
   bool resumeNext = false;
+  ChannelSlot* click = nullptr;  // see PauseClick
+  unsigned clickPlay = 0;
   ScreenLabel<10> title;
   ScreenLabel<10> shortItems[2];  // "Continue", "Quit"
   ScreenLabel<20> items[5];       // "Go back to menu" .. "Restart"
@@ -66,6 +68,7 @@ void PauseLabel(ScreenLabel<N>& label, const char* text, float x, float y, float
   label.y = y;
   label.k = k;
   label.color = color;
+  label.outlined = true;  // yellow and red on the light panel need an edge to be read
 }
 
 float PauseItemY(int item) { return kItemY0 + kItemStep * item; }
@@ -180,7 +183,8 @@ bool PauseStep(int player, int& at, int top, int bottom) {
   else if (up) at += 1;
   else if (down) at -= 1;
   else return false;
-  BoardPlay(SND_Select);
+  gPause.click = BoardPlay(SND_Select);
+  if (gPause.click) gPause.clickPlay = gPause.click->plays;
   return true;
 }
 
@@ -223,6 +227,12 @@ void PauseReset() {
   gPause.quitConfirmCursor[0] = gPause.quitConfirmCursor[1] = PC_Yes;
   gPause.panel = gPause.cursor = nullptr;  // freed with the battle's objects
   gPause.resumeNext = false;
+  gPause.click = nullptr;
+}
+
+ChannelSlot* PauseClick() {
+  ChannelSlot* c = gPause.click;
+  return c && c->plays == gPause.clickPlay ? c : nullptr;
 }
 
 void PauseUpdate() {

@@ -13,3 +13,8 @@ int PauseQuestionCursor(int player);  // 0 "Yes", -1 "No"
 void PauseReset();    // the menu closed, at every fresh battle Init
 void PauseUpdate();   // the input step, every battle update
 void PauseDraw();     // the labels, after the battle's objects and texts
+
+struct ChannelSlot;
+// The slot of the click this menu started last while it still holds that click; null once the
+// slot was handed to another sound (a plain slot reference would then steer that sound).
+ChannelSlot* PauseClick();

@@ -2,8 +2,6 @@
 // cache, and the per-slot controls the screens use every frame.
 #include "audio.h"
 
-#include <cassert>
-
 #include "kesound.h"
 
 AudioSystem gAudio;
@@ -103,8 +101,11 @@ SoundEntry* AudioSystem::LoadSound(const char* path) {
 
 void AudioSystem::FreeSound(SoundEntry* entry) {
   if (!system || !entry) return;
-  auto found = sounds.find(entry->path);
-  assert(found != sounds.end() && found->second == entry && "sound freed on another instance");
+  // Found by its address, never read before: an entry of another instance, or one already
+  // freed, is not ours to release.
+  auto found = sounds.begin();
+  while (found != sounds.end() && found->second != entry) ++found;
+  if (found == sounds.end()) return;
   SndSoundUnload(entry->sound);
   sounds.erase(found);
   soundCount -= 1;
@@ -116,6 +117,7 @@ ChannelSlot* AudioSystem::Play(SoundEntry* entry, float volume) {
   ChannelSlot* slot = freeSlots.back();
   freeSlots.pop_back();
   busySlots.push_back(slot);
+  slot->plays += 1;
   SndChannel* channel = SndSystemChannel(system, (int)(slot - slots));
   float v = ClampVolume(volume);
   slot->channel = SndChannelPlay(channel, entry->sound, v) ? channel : nullptr;

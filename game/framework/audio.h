@@ -22,6 +22,8 @@ struct ChannelSlot {
   float volume = 1.0f;
   bool looping = false;
   bool paused = true;
+  // Plays started in this slot: a holder that notes it can tell its own sound from a later one.
+  unsigned plays = 0;
 
   void SetVolume(float v);  // clamped to [0, 1]
   void SetLooping(bool on);
@@ -43,7 +45,7 @@ class AudioSystem {
   void Update();
   // The same entry for the same path; null when off or the file cannot be read.
   SoundEntry* LoadSound(const char* path);
-  void FreeSound(SoundEntry* entry);
+  void FreeSound(SoundEntry* entry);  // an entry this instance does not hold is left alone
   // Starts the sound once through, unpaused, already at the given volume (so a muted screen
   // never clicks); null when off, entry is null or all 100 slots are busy.
   ChannelSlot* Play(SoundEntry* entry, float volume);

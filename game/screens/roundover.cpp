@@ -98,6 +98,7 @@ void RoundOverLoad() {
 }
 
 void RoundOverInit() {
+  gRound.banner = nullptr;  // the last visit's banner was freed with its objects
   // The round that ends a match leaves roundWinner as the round before it set it, so the match
   // banner is laid over that round's banner.
   if (gMatch.roundWinner == Round_P1Won) RoundOverShow(PIC_RoundP1, 0);

@@ -147,10 +147,32 @@ void ScreenFreeQuadAndFont(Font** font) {
   *font = nullptr;
 }
 
-void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color) {
+namespace {
+
+const uint32_t kOutlineColor = 0xE0181008;  // near black, a touch warm
+const float kOutlineThickness = 2.0f;       // font pixels: about 1.7 screen pixels at 800 by 600
+
+void ScreenTextTransform(float x, float y, float k) {
   Vec2 s = ScreenScale();
   Mtx33 m;
   MathMtx33ScaleRotTrans(m, s.x * k, s.y * k, 0.0f, s.x * x, s.y * y);
   GfxSetTransform(m);
+}
+
+}  // namespace
+
+void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color) {
+  ScreenTextTransform(x, y, k);
   GfxPrint(font, text, color);
+}
+
+void ScreenPrintOutlined(Font* font, const char* text, float x, float y, float k,
+                         uint32_t color) {
+  ScreenTextTransform(x, y, k);
+  GfxPrintOutlined(font, text, color, kOutlineColor, kOutlineThickness);
+}
+
+float ScreenFitScale(Font* font, const char* text, float k, float width) {
+  float drawn = GfxTextWidth(font, text) * k;
+  return width > 0 && drawn > width ? k * width / drawn : k;
 }

@@ -80,6 +80,11 @@ void ScreenFreeQuadAndFont(Font** font);
 
 // Text at reference position (x, y) and text scale k, both scaled by ScreenScale.
 void ScreenPrint(Font* font, const char* text, float x, float y, float k, uint32_t color);
+// The same over a thin dark outline, for text on a busy or light picture.
+void ScreenPrintOutlined(Font* font, const char* text, float x, float y, float k, uint32_t color);
+// k, or the smaller scale at which the text's drawn width fits `width` reference units (a
+// width of 0 or less sets no limit).
+float ScreenFitScale(Font* font, const char* text, float k, float width);
 
 // A text label with a buffer of fixed capacity N (terminator included); formatting truncates.
 template <size_t N>
@@ -88,6 +93,8 @@ struct ScreenLabel {
   char text[N] = "";
   float x = 0, y = 0, k = 1;
   uint32_t color = 0xFFFFFFFF;
+  float width = 0;        // its slot in reference units: a wider text shrinks to fit (0: none)
+  bool outlined = false;  // drawn over a thin dark outline
 
   void Format(const char* fmt, ...) __attribute__((format(printf, 2, 3))) {
     va_list args;
@@ -95,5 +102,9 @@ struct ScreenLabel {
     vsnprintf(text, N, fmt, args);
     va_end(args);
   }
-  void Print(Font* font) const { ScreenPrint(font, text, x, y, k, color); }
+  void Print(Font* font) const {
+    float fitted = ScreenFitScale(font, text, k, width);
+    if (outlined) ScreenPrintOutlined(font, text, x, y, fitted, color);
+    else ScreenPrint(font, text, x, y, fitted, color);
+  }
 };

@@ -29,6 +29,10 @@ const float kArrowY[2] = {210, -120};
 // Down onto the top row, up onto the bottom one.
 const float kArrowRotation[2] = {-MATH_HALF_PI, MATH_HALF_PI};
 
+const float kDescriptionScale = 0.65f;
+// From the text's left edge (x = 55) to the small icons (left edges at 295), less some air.
+const float kDescriptionWidth = 230;
+
 // The right page's descriptions, in the order they are printed, and their heights.
 struct Description {
   SpellId spell;
@@ -96,11 +100,15 @@ GameObject* SpellSelectObject(SpellPicture picture, float x, float y, float w, f
   return CreateGameObject(gQuadMesh, gSpell.pictures[picture], x, y, w, h);
 }
 
-// Descriptions are squeezed a little in height to fit the right page.
+// Descriptions are squeezed a little in height to fit the right page; a line too long for the
+// room left of the small icons shrinks the whole text, its place kept.
 void SpellSelectPrintDescription(const ScreenLabel<100>& label) {
   Vec2 s = ScreenScale();
+  float fit = ScreenFitScale(gSpell.font, label.text, kDescriptionScale, label.width) /
+              kDescriptionScale;
   Mtx33 m;
-  MathMtx33ScaleRotTrans(m, s.x * 0.65f, s.y * 0.55f, 0.0f, s.x * label.x, s.y * label.y);
+  MathMtx33ScaleRotTrans(m, s.x * kDescriptionScale * fit, s.y * 0.55f * fit, 0.0f,
+                         s.x * label.x, s.y * label.y);
   GfxSetTransform(m);
   GfxPrint(gSpell.font, label.text, label.color);
 }
@@ -140,6 +148,7 @@ void SpellSelectInit() {
     ScreenLabel<100>& label = gSpell.descriptions[i];
     label.Format("%s", SpellInfoOf(kDescriptions[i].spell)->description);
     label.x = 55;
+    label.width = kDescriptionWidth;
     label.y = kDescriptions[i].y;
     label.color = 0xFF000000;
   }

@@ -93,6 +93,12 @@ Font* GfxFontCreate(float scale);
 void GfxFontFree(Font* font);
 Mesh* GfxTextMeshBuild(Font* font, const char* text);
 void GfxPrint(Font* font, const char* text, uint32_t argb);
+// How far right of its origin the text's widest line reaches, in font pixels (0 for null).
+float GfxTextWidth(Font* font, const char* text);
+// The text over an outline: drawn in outlineArgb shifted by `thickness` font pixels in eight
+// directions, then in argb on top.
+void GfxPrintOutlined(Font* font, const char* text, uint32_t argb, uint32_t outlineArgb,
+                      float thickness);
 int GfxFontLiveCount();
 void GfxFontFreeAll();   // shut-down frees every font still alive
 

@@ -195,6 +195,25 @@ const Glyph* FindGlyph(const FontData* fd, unsigned char c) {
   return g->drawable ? g : nullptr;
 }
 
+// Lays the text out: each glyph with its pen position on its baseline, lines going down.
+template <typename Fn>
+void LayOut(const FontData* fd, const char* text, Fn&& glyphAt) {
+  float penX = 0, penY = 0;
+  for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+    if (*p == '\n') {
+      penY -= fd->lineHeight;
+      penX = 0;
+      continue;
+    }
+    const Glyph* g = FindGlyph(fd, *p);
+    if (!g) continue;
+    glyphAt(*g, penX, penY);
+    penX += g->advance;
+    const Glyph* next = FindGlyph(fd, p[1]);
+    if (next) penX += fd->kerning[g - fd->glyphs][next - fd->glyphs];
+  }
+}
+
 void AddGlyphQuad(const Glyph& g, float penX, float penY) {
   float x0 = penX + g.x0, y0 = penY + g.y0, x1 = penX + g.x1, y1 = penY + g.y1;
   GfxTriAdd(x0, y1, 0, g.s0, g.t1, x0, y0, 0, g.s0, g.t0, x1, y0, 0, g.s1, g.t0);
@@ -249,28 +268,25 @@ void GfxFontFreeAll() {
 
 Mesh* GfxTextMeshBuild(Font* font, const char* text) {
   if (!font || !font->fontData || !text) return nullptr;
-  const FontData* fd = font->fontData;
   GfxMeshStart();
-  float penX = 0, penY = 0;
-  for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
-    if (*p == '\n') {
-      penY -= fd->lineHeight;
-      penX = 0;
-      continue;
-    }
-    const Glyph* g = FindGlyph(fd, *p);
-    if (!g) continue;
-    AddGlyphQuad(*g, penX, penY);
-    penX += g->advance;
-    const Glyph* next = FindGlyph(fd, p[1]);
-    if (next) penX += fd->kerning[g - fd->glyphs][next - fd->glyphs];
-  }
+  LayOut(font->fontData, text, AddGlyphQuad);
   return GfxMeshEnd(nullptr);
 }
 
-void GfxPrint(Font* font, const char* text, uint32_t argb) {
-  if (!font || !text) return;
-  Mesh* mesh = GfxTextMeshBuild(font, text);
+float GfxTextWidth(Font* font, const char* text) {
+  if (!font || !font->fontData || !text) return 0;
+  float width = 0;
+  LayOut(font->fontData, text, [&width](const Glyph& g, float penX, float) {
+    if (g.x1 > g.x0 && penX + g.x1 > width) width = penX + g.x1;  // blanks leave no mark
+  });
+  return width;
+}
+
+namespace {
+
+// Draws a text mesh in a colour with the current model transform, leaving the modulation,
+// texture and texture transform as they were; frees the mesh.
+void DrawTextMesh(Font* font, Mesh* mesh, uint32_t argb) {
   bool useMod = GfxGetUseModColor();
   uint32_t mod = GfxGetModColor();
   Texture* texture = GfxGetCurrentTexture();
@@ -287,4 +303,30 @@ void GfxPrint(Font* font, const char* text, uint32_t argb) {
   GfxTextureSet(texture);
   GfxSetTextureTransform(texTransform);
   GfxMeshFree(mesh);
+}
+
+// Eight copies of the text around its place, one mesh for the whole outline.
+Mesh* OutlineMeshBuild(Font* font, const char* text, float d) {
+  GfxMeshStart();
+  const float dirs[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7f, 0.7f}, {-0.7f, 0.7f},
+                            {0.7f, -0.7f}, {-0.7f, -0.7f}};
+  for (const auto& dir : dirs)
+    LayOut(font->fontData, text, [&](const Glyph& g, float penX, float penY) {
+      AddGlyphQuad(g, penX + dir[0] * d, penY + dir[1] * d);
+    });
+  return GfxMeshEnd(nullptr);
+}
+
+}  // namespace
+
+void GfxPrint(Font* font, const char* text, uint32_t argb) {
+  if (!font || !text) return;
+  DrawTextMesh(font, GfxTextMeshBuild(font, text), argb);
+}
+
+void GfxPrintOutlined(Font* font, const char* text, uint32_t argb, uint32_t outlineArgb,
+                      float thickness) {
+  if (!font || !font->fontData || !text) return;
+  DrawTextMesh(font, OutlineMeshBuild(font, text, thickness), outlineArgb);
+  DrawTextMesh(font, GfxTextMeshBuild(font, text), argb);
 }

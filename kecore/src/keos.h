@@ -41,6 +41,7 @@ void OsEnterDataFolder(const char* installName);
 // Window and OpenGL 3.3 core context.
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH);
 void OsWindowFree();
+bool OsDisplayMissing();  // the window could not be made for want of a display
 bool OsGlCreateContext();           // false: no 3.3 core context could be made
 void OsGlSwap();
 void OsGetClientSize(int* w, int* h);
@@ -48,7 +49,8 @@ void OsGetWindowPos(int* x, int* y);
 void OsSetWindowPos(int x, int y);
 void OsSetClientSize(int w, int h);
 void OsSetBordered(bool bordered);
-void OsGetDisplaySize(int* w, int* h);
+void OsGetDisplaySize(int* w, int* h);     // of the display the window is on
+void OsGetDisplayOrigin(int* x, int* y);   // its top-left corner on the desktop
 void OsSettleWindow(int x, int y, int w, int h);  // re-applies a placement a window manager moved
 bool OsIsMinimised();
 bool OsHasFocus();

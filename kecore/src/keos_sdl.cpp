@@ -22,6 +22,7 @@ struct OsState {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
   int lockFd = -1;
+  bool displayMissing = false;
   bool virtualClock = false;
   uint64_t virtualCounter = 0;
   OsMessageBoxFn messageBox = DefaultMessageBox;
@@ -30,10 +31,18 @@ OsState gOs;
 
 const uint64_t kVirtualFrequency = 1000000000ull;  // nanoseconds
 
+// The icon is one value of the style's icon field (0xF0), not a set of bits: the exclamation
+// 0x30 contains the error bit 0x10.
+Uint32 MessageBoxIcon(uint32_t style) {
+  switch (style & 0xF0) {
+    case OS_MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
+    case OS_MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+  }
+}
+
 void DefaultMessageBox(const char* text, const char* caption, uint32_t style) {
-  Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-  if (style & OS_MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
-  else if ((style & OS_MB_ICONEXCLAMATION) == OS_MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
+  Uint32 flags = MessageBoxIcon(style);
   fprintf(stderr, "[os] %s: %s\n", caption, text);
   SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
 }
@@ -112,31 +121,77 @@ void TranslateEvent(const SDL_Event& e, OsMessageFn fn) {
   }
 }
 
-// Connecting to the display can fail for a moment (seen under Xvfb right after another client
-// left); SDL then quietly takes a driver that shows nothing. Try again before settling for it.
+// The drivers that can show a window, in SDL's order: never the invisible ones, and Wayland only
+// when a Wayland display is named (without one its library complains on standard error).
+void ListVisibleDrivers(char* out, size_t size) {
+  out[0] = '\0';
+  bool wayland = SDL_getenv("WAYLAND_DISPLAY") != nullptr;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const char* d = SDL_GetVideoDriver(i);
+    bool invisible = !strcmp(d, "offscreen") || !strcmp(d, "dummy") || !strcmp(d, "evdev");
+    if (invisible || (!wayland && !strcmp(d, "wayland")))
+      continue;
+    size_t used = strlen(out);
+    snprintf(out + used, size - used, "%s%s", used ? "," : "", d);
+  }
+}
+
+// A game nobody can see would run for ever, so SDL may not settle for a driver that shows
+// nothing; one asked for by name is used as asked. Connecting to the display can fail for a
+// moment (seen under Xvfb right after another client left): try a named display again.
 bool InitVideo() {
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-      const char* driver = SDL_GetCurrentVideoDriver();
-      bool invisible = driver && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0);
-      if (!invisible || (asked && *asked)) return true;
-      SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-    SDL_Delay(50);
+  if (!asked || !*asked) {
+    char drivers[256];
+    ListVisibleDrivers(drivers, sizeof drivers);
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
   }
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  bool named = SDL_getenv("DISPLAY") || SDL_getenv("WAYLAND_DISPLAY");
+  for (int attempt = 0; attempt < (named ? 10 : 1); ++attempt) {
+    if (attempt > 0) SDL_Delay(50);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  }
+  return false;
+}
+
+// "DISPLAY=:0" or "DISPLAY unset": what the display search had to go on.
+void DescribeVariable(const char* name, char* out, size_t size) {
+  const char* value = SDL_getenv(name);
+  if (value) snprintf(out, size, "%s=%s", name, value);
+  else snprintf(out, size, "%s unset", name);
+}
+
+void ReportNoDisplay() {
+  char x11[128], wayland[128], driver[128];
+  DescribeVariable("DISPLAY", x11, sizeof x11);
+  DescribeVariable("WAYLAND_DISPLAY", wayland, sizeof wayland);
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (asked && *asked) snprintf(driver, sizeof driver, ", SDL_VIDEODRIVER=%s: %s", asked, SDL_GetError());
+  else driver[0] = '\0';
+  fprintf(stderr, "[os] no display could be opened (tried X11 with %s, Wayland with %s%s)\n", x11,
+          wayland, driver);
+}
+
+// False when the name does not fit: a cut name could be another file's.
+bool LockPath(const char* dir, const char* product, char* out, size_t size) {
+  int n = snprintf(out, size, "%s/%s-%u.lock", dir, product, (unsigned)getuid());
+  if (n < 0 || (size_t)n >= size) return false;
+  for (char* p = out + strlen(dir) + 1; *p; ++p)
+    if (*p == ' ') *p = '-';
+  return true;
 }
 
 }  // namespace
 
 bool OsInstanceLockAcquire(const char* product) {
   const char* dir = getenv("XDG_RUNTIME_DIR");
-  if (!dir || !*dir) dir = "/tmp";
   char path[512];
-  snprintf(path, sizeof path, "%s/%s-%u.lock", dir, product, (unsigned)getuid());
-  for (char* p = path + strlen(dir) + 1; *p; ++p)
-    if (*p == ' ') *p = '-';
+  if (!dir || !*dir || !LockPath(dir, product, path, sizeof path)) {
+    if (!LockPath("/tmp", product, path, sizeof path)) {
+      fprintf(stderr, "[os] the instance lock's name is too long; starting anyway\n");
+      return true;
+    }
+  }
   int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     fprintf(stderr, "[os] cannot open the instance lock %s; starting anyway\n", path);
@@ -177,7 +232,12 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   // Without this hint SDL reports every pad button as up while the window lacks focus.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  if (!InitVideo() || SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
+  if (!InitVideo()) {
+    gOs.displayMissing = true;
+    ReportNoDisplay();
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
     fprintf(stderr, "[os] SDL_Init failed: %s\n", SDL_GetError());
     return false;
   }
@@ -197,6 +257,10 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
     return false;
   }
   return true;
+}
+
+bool OsDisplayMissing() {
+  return gOs.displayMissing;
 }
 
 void OsWindowFree() {
@@ -255,6 +319,15 @@ void OsGetDisplaySize(int* w, int* h) {
   }
   *w = mode.w;
   *h = mode.h;
+}
+
+void OsGetDisplayOrigin(int* x, int* y) {
+  SDL_Rect bounds;
+  int display = gOs.window ? SDL_GetWindowDisplayIndex(gOs.window) : 0;
+  *x = *y = 0;
+  if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) return;
+  *x = bounds.x;
+  *y = bounds.y;
 }
 
 // A window manager may place a window from frame sizes that are stale right after a border

@@ -5,6 +5,8 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <SDL.h>  // for SDL_LoadWAV and its sample converter only
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -52,9 +54,28 @@ void DeviceClose() {
   gSnd.device = nullptr;
 }
 
+// Opening the default device walks OpenAL Soft's backends (PulseAudio, which also reaches
+// PipeWire, then ALSA, OSS and so on), and each one that fails prints its own complaint, and ALSA
+// several, even when a later backend works. The outcome is ours to report, so standard error is
+// closed for the probe alone: once a device is open its errors print as usual.
+ALCdevice* OpenDefaultDeviceQuietly() {
+  fflush(stderr);
+  int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+  int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  bool quiet = saved >= 0 && null >= 0 && dup2(null, STDERR_FILENO) >= 0;
+  if (null >= 0) close(null);
+  ALCdevice* device = alcOpenDevice(nullptr);
+  if (quiet) {
+    fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+  }
+  if (saved >= 0) close(saved);
+  return device;
+}
+
 bool DeviceOpen() {
   if (gSnd.context) return true;
-  gSnd.device = alcOpenDevice(nullptr);
+  gSnd.device = OpenDefaultDeviceQuietly();
   if (!gSnd.device) {
     ReportOnce("no sound device could be opened");
     return false;

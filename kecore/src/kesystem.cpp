@@ -64,6 +64,7 @@ double SysGetTime() {
 bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(product); }
 void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
+bool SysDisplayMissing() { return OsDisplayMissing(); }
 
 bool SysInit(const char* title) {
   gSys.title = title;
@@ -78,6 +79,10 @@ bool SysInit(const char* title) {
   InputReset();
   ResetFrameTiming();
   SysSetFullscreen(true);
+  // The OpenGL driver may take up a new window size only at a swap: present one cleared frame,
+  // so the first real one is drawn at the full-screen size and not cut to 800 by 600.
+  GfxClear();
+  OsGlSwap();
   return true;
 }
 
@@ -175,17 +180,16 @@ void SysFrameRateLimit(double fps) {
 void SysSetFullscreen(bool on) {
   if (on == gSys.fullscreen) return;
   gSys.fullscreen = on;
-  int sw, sh;
+  // The display the window is on, which need not be the first: read before anything moves.
+  int sw, sh, x, y;
   OsGetDisplaySize(&sw, &sh);
-  int x, y;
+  OsGetDisplayOrigin(&x, &y);
   if (on) {
     gSys.savedWidth = gSys.width;
     gSys.savedHeight = gSys.height;
     OsGetWindowPos(&gSys.savedX, &gSys.savedY);
     OsSetBordered(false);
     SysSetWindowSize(sw, sh);
-    x = 0;
-    y = 0;
   } else {
     OsSetBordered(true);
     SysSetWindowSize(gSys.savedWidth, gSys.savedHeight);
@@ -204,6 +208,7 @@ void SysSetWindowSize(int w, int h) {
   int cw, ch;
   OsGetClientSize(&cw, &ch);
   GfxSetCameraBounds((float)cw, (float)ch);
+  GfxSetViewport(cw, ch);  // the rest of this frame draws at the new size too
 }
 
 bool SysIsFullscreen() {

@@ -13,6 +13,8 @@ void SysEnterDataFolder(const char* installName);
 
 // Window, hidden cursor, renderer, input, frame timing, then full screen; false on failure.
 bool SysInit(const char* title);
+// After a failed SysInit: it failed for want of a display to open.
+bool SysDisplayMissing();
 // Shut-down: leak report and release of graphics resources, rumble stopped, window closed.
 void SysShutdown();
 // The window's small icon from a picture file; false (and the default icon) if it cannot be read.
