@@ -2,6 +2,7 @@
 #include "game.h"
 
 #include "battle/battle.h"
+#include "computer/computer.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "screens/credits.h"
@@ -53,6 +54,8 @@ void GameRegisterStates() {
               SettingsUnload);
   GsmAddState(GS_Credits, CreditsLoad, CreditsInit, CreditsUpdate, CreditsDraw, CreditsFree,
               CreditsUnload);
+  // The computer player looks at each screen after its update and presses its keys.
+  GsmSetUpdateHook(ComputerUpdate);
 }
 
 bool GameStart() {

@@ -3,6 +3,7 @@
 #include "screens/heroselect.h"
 
 #include "battle/match.h"
+#include "computer/computer.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
@@ -101,6 +102,16 @@ void HeroSelectLabel(ScreenLabel<15>& label, const char* text, float x, float y)
 
 }  // namespace
 
+int HeroSelectChooser() {
+  if (gHero.heroConfirmed[1]) return -1;
+  return gHero.heroConfirmed[0] ? 1 : 0;
+}
+
+int HeroSelectCell() {
+  int p = HeroSelectChooser();
+  return p < 0 ? -1 : BookCellOf(kHeroCells, gMatch.hero[p]);
+}
+
 void HeroSelectLoad() {
   for (int i = 0; i < HP_Count; ++i) gHero.pictures[i] = GfxTextureLoad(kPictureFiles[i]);
   gHero.font = GfxFontCreate(1.0f);
@@ -151,6 +162,7 @@ void HeroSelectDraw() {
   for (int p = 0; p < 2; ++p)
     if (gHero.heroConfirmed[p]) BookPrintMark(gHero.font, p, BookCellOf(kHeroCells, gMatch.hero[p]), p + 1);
   for (const ScreenLabel<15>& name : gHero.spellNames) name.Print(gHero.font);
+  ComputerPrintSeatLabels(gHero.font);
 }
 
 void HeroSelectFree() {

@@ -12,6 +12,11 @@ void HeroSelectDraw();
 void HeroSelectFree();
 void HeroSelectUnload();
 
+// The player choosing now (0 or 1), or -1 once both have confirmed; the cell under that player's
+// arrow (book cell order).
+int HeroSelectChooser();
+int HeroSelectCell();
+
 // The selection music plays on into the spell selection, which stops it when it is left and
 // frees its sound.
 extern SoundEntry* selectionMusic;

@@ -21,6 +21,7 @@ struct GsmState {
   GameStateId current = 0, previous = 0, next = 0;
   GsmCallback load = NoOp, init = NoOp, update = NoOp, draw = NoOp, free = NoOp, unload = NoOp;
   bool entered = false;  // Load and Init of the current state have run
+  GsmCallback afterUpdate = NoOp;
 };
 GsmState gGsm;
 
@@ -31,6 +32,7 @@ GsmCallback OrNoOp(GsmCallback fn) {
 void RunFrame() {
   SysFrameStart();
   gGsm.update();
+  gGsm.afterUpdate();
   gGsm.draw();
   SysFrameEnd();
 }
@@ -109,6 +111,10 @@ void GsmSetNextState(GameStateId id) {
     return;
   }
   gGsm.next = id;
+}
+
+void GsmSetUpdateHook(GsmCallback hook) {
+  gGsm.afterUpdate = OrNoOp(hook);
 }
 
 GameStateId GsmGetCurrentState() {
