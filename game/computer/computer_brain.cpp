@@ -23,6 +23,7 @@ const float kMeteorPatience = 5.0f; // an aim with nothing to hit is given up (t
 const float kMeteorLead = 62;       // updates between launch and impact (1 s of 0.016 s steps)
 const float kMeteorHalf = 45;       // launch when the bar's edge is this close to the target
 const int32_t kCost[4] = {1, 2, 2, 3};
+const int32_t kPushMargin = 6;       // energy it may fall behind the other side by when attacking
 
 enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
              SP_None };
@@ -157,6 +158,12 @@ float Need(const LaneSight& l) {
   return l.threat - 1.5f * defence;
 }
 
+// Energy does not come back within a round: it attacks only while it keeps about as much as the
+// other side, so there is always enough left to hold the next wave.
+bool MayPush(int me) {
+  return gPlayers[1 - me].energy < gPlayers[me].energy + kPushMargin;
+}
+
 float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int slot) {
   const BattlePlayer& p = gPlayers[me];
   const SummonSlot& ss = p.summonSlots[slot];
@@ -170,7 +177,7 @@ float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int sl
   if (need > 0) {
     float fit = l.flyers > 0 && !HitsFlyers(ss.kind) ? 0.3f : 1.0f;
     score = std::fmin(need, power * 2) * fit + perEnergy;
-  } else if (lane == mind.pushLane) {
+  } else if (lane == mind.pushLane && MayPush(me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }
@@ -194,10 +201,12 @@ float SpellScore(const Sight& s, int me, int lane, int slot) {
     case SP_Wind:
       return pushing ? 0.6f * l.threat : 0;
     case SP_Freeze: {
-      int enemy = 1 - me;
-      bool attacking = l.mine > 0 && l.myFront < 250;
-      if (gPlayers[enemy].energy <= 0 || (!attacking && s.enemyTroops == 0)) return 0;
-      return lane == LaneIndex(p.lane) ? 40 + (attacking ? 40 : 0) : 0;  // any lane will do
+      // The other side can neither summon nor cast for a while: worth it while it has energy
+      // and either we are attacking or it is. Any lane will do, so the arrow stays.
+      if (lane != LaneIndex(p.lane) || gPlayers[1 - me].energy <= 0) return 0;
+      bool attacking = false;
+      for (const LaneSight& any : s.lanes) attacking |= any.mine > 0 && any.myFront < 280;
+      return attacking || s.enemyTroops > 0 ? 40 + (attacking ? 40 : 0) : 0;
     }
     case SP_Boost:
       // My troops sprint while nobody stands in their way.
