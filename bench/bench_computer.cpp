@@ -123,6 +123,22 @@ void SetUpMatch() {
   }
 }
 
+// With HP_COMPUTER_TRACE, every 2 s of a round: per lane the troops of each side (player 1's
+// first, with their x), and both energies.
+void Trace(int frame) {
+  if (!getenv("HP_COMPUTER_TRACE") || GsmGetCurrentState() != GS_Battle || frame % 120) return;
+  printf("t%4d e%2d/%2d |", frame / 60, gPlayers[0].energy, gPlayers[1].energy);
+  for (int lane = 2; lane >= -2; --lane) {
+    for (int side = 0; side < 2; ++side) {
+      for (Troop* t : TroopAll())
+        if (t->alive && t->lane == lane && t->rightSide == (side == 1))
+          printf(" %c%d@%d", side ? 'b' : 'a', t->kind - KnightTroop, (int)t->position.x);
+    }
+    printf(" |");
+  }
+  printf("\n");
+}
+
 // One match from its first round to the menu: 1 if the computer won, -1 if it lost, 0 unfinished.
 int PlayMatch(Opponent opp, int seat, int* rounds) {
   SetUpMatch();
@@ -132,6 +148,7 @@ int PlayMatch(Opponent opp, int seat, int* rounds) {
   for (int f = 0; f < kMatchFrames; ++f) {
     GsmStep();
     OpponentStep(opp, 1 - seat);
+    Trace(f);
     GameStateId s = GsmGetCurrentState();
     if (s == GS_RoundOver && last != GS_RoundOver) {
       // The results screen puts the health back to 3 when it leaves for the menu.
@@ -163,6 +180,10 @@ void BM_ComputerStrength(benchmark::State& state) {
     GsmInit(GS_MainMenu);
     for (int m = 0; m < matches; ++m) {
       int r = PlayMatch(opp, seat, &rounds);
+      if (getenv("HP_COMPUTER_VERBOSE"))
+        printf("  match %2d: player 1 hero %d spells %d %d, player 2 hero %d spells %d %d: %s\n", m,
+               gMatch.hero[0], gMatch.spells[0][0], gMatch.spells[0][1], gMatch.hero[1],
+               gMatch.spells[1][0], gMatch.spells[1][1], r > 0 ? "won" : r < 0 ? "lost" : "unfinished");
       wins += r > 0;
       losses += r < 0;
       unfinished += r == 0;

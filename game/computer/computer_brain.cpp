@@ -17,6 +17,8 @@ namespace {
 
 const int kLanes = 5;
 const float kFar = 1000;            // distance of a lane with nobody in it
+const float kSpawnX = 250;          // troops appear this far from the middle, in front of the arrow
+const float kQueue = 45;            // a troop this near the spawn point makes a new one queue
 const float kRunway = 560;          // from a spawn point to the far goal line, about
 const float kKeepPlan = 1.5f;       // seconds a plan is kept unless it stops making sense
 const float kMeteorPatience = 5.0f; // an aim with nothing to hit is given up (the spell returns)
@@ -31,6 +33,7 @@ enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP
 // One lane as the board shows it to one player.
 struct LaneSight {
   float threat = 0;        // enemy strength, heavier the nearer it is to our goal
+  float airThreat = 0;     // the flyers' share of it
   float enemyPower = 0;
   int enemies = 0, ground = 0, flyers = 0, weakGround = 0;
   float enemyFront = kFar; // nearest enemy's distance to our goal line
@@ -39,6 +42,7 @@ struct LaneSight {
   float myPower = 0, myAntiAir = 0;
   int mine = 0;
   float myFront = kFar;    // our most advanced troop's distance to the enemy's goal line
+  float myBack = kFar;     // our rearmost troop's distance from our own spawn point
 };
 
 struct Sight {
@@ -67,6 +71,12 @@ BrainState gBrain;
 
 float Dir(int me) { return me == 0 ? 1.0f : -1.0f; }
 
+// Reaching a lane takes key presses: a plan far away is worth a little less.
+float Distance(int from, int to) {
+  int d = std::abs(from - to);
+  return (float)std::min(d, kLanes - d);
+}
+
 float PowerOf(TroopKind kind, float health) {
   const TroopStats& s = TroopStatsOf(kind);
   float p = std::sqrt(std::fmax(health, 0.0f) * s.damage / s.attackPeriod);
@@ -94,6 +104,7 @@ void LookAtEnemy(LaneSight& l, const Troop& t, int me) {
   float power = PowerOf(t.kind, t.health);
   float urgency = 1 + 2 * std::fmin(std::fmax((kRunway - dist) / kRunway, 0.0f), 1.0f);
   l.threat += power * urgency;
+  if (t.flying) l.airThreat += power * urgency;
   l.enemyPower += power;
   l.enemies += 1;
   if (t.flying) l.flyers += 1;
@@ -112,6 +123,7 @@ void LookAtOwn(LaneSight& l, const Troop& t, int me) {
   if (HitsFlyers(t.kind)) l.myAntiAir += power;
   l.mine += 1;
   l.myFront = std::fmin(l.myFront, kGoalLineX - Dir(me) * t.position.x);
+  l.myBack = std::fmin(l.myBack, Dir(me) * t.position.x + kSpawnX);
 }
 
 Sight Look(int me) {
@@ -151,11 +163,14 @@ Spell SpellInSlot(int me, int slot) {
   }
 }
 
-// What a lane still lacks to hold: the enemy's weight against ours (only troops that can reach
-// flyers count against flyers).
-float Need(const LaneSight& l) {
-  float defence = l.flyers > 0 && l.ground == 0 ? l.myAntiAir : l.myPower;
-  return l.threat - 1.5f * defence;
+// What a lane still lacks to hold: the enemy's weight against ours. Flyers pass over troops that
+// cannot reach them, so they are held by archers, casters and flyers alone.
+float GroundNeed(const LaneSight& l) { return l.threat - l.airThreat - 1.5f * l.myPower; }
+float AirNeed(const LaneSight& l) { return l.airThreat - 1.5f * l.myAntiAir; }
+float Need(const LaneSight& l, bool reachesFlyers = true) {
+  float need = std::fmax(GroundNeed(l), 0.0f);
+  if (reachesFlyers) need += std::fmax(AirNeed(l), 0.0f);
+  return need;
 }
 
 // Energy does not come back within a round: it attacks only while it keeps about as much as the
@@ -170,17 +185,24 @@ float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int sl
   if (!TroopKindIsValid(ss.kind) || p.energy < kCost[slot] || ss.chargeTimer <= ss.chargeTime)
     return 0;
   const LaneSight& l = s.lanes[lane];
-  float power = PowerOf(ss.kind, TroopStatsOf(ss.kind).health);
+  const TroopStats& st = TroopStatsOf(ss.kind);
+  float power = PowerOf(ss.kind, st.health);
   float perEnergy = power / kCost[slot];
-  float need = Need(l);
+  float need = Need(l, HitsFlyers(ss.kind));
   float score = 0;
   if (need > 0) {
-    float fit = l.flyers > 0 && !HitsFlyers(ss.kind) ? 0.3f : 1.0f;
-    score = std::fmin(need, power * 2) * fit + perEnergy;
+    score = std::fmin(need, power * 2) + perEnergy;
+  } else if (Need(l) > 0) {
+    score = 0;  // this troop cannot help there: the flyers need others
+  } else if (l.enemies == 0 && gPlayers[1 - me].energy < kCost[0]) {
+    // The other side cannot summon any more: a fast troop in an empty lane walks through.
+    score = 60 + 100 * st.speed + perEnergy;
   } else if (lane == mind.pushLane && MayPush(me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }
+  // Troops walk in single file: one summoned onto another waits for the whole file.
+  if (l.myBack < kQueue) score *= 0.3f;
   return score;
 }
 
@@ -218,12 +240,6 @@ float SpellScore(const Sight& s, int me, int lane, int slot) {
   }
 }
 
-// Reaching a lane takes key presses: a plan far away is worth a little less.
-float Distance(int from, int to) {
-  int d = std::abs(from - to);
-  return (float)std::min(d, kLanes - d);
-}
-
 Plan Choose(const Sight& s, const SeatMind& mind, int me) {
   const BattlePlayer& p = gPlayers[me];
   int here = LaneIndex(p.lane);
@@ -248,15 +264,24 @@ bool StillGood(const Plan& plan, const Sight& s, const SeatMind& mind, int me) {
   return SpellScore(s, me, plan.lane, plan.slot) > 0;
 }
 
-// The lane with the least enemy weight, kept while it stays the emptiest.
-void PickPushLane(const Sight& s, SeatMind& mind) {
-  float here = s.lanes[mind.pushLane].threat + 0.1f;
+// How little a lane suits an attack: enemy weight there, and the other player's arrow near it
+// (an answer takes it fewer presses).
+float PushCost(const Sight& s, int me, int lane) {
+  int enemyLane = LaneIndex(gPlayers[1 - me].lane);
+  return s.lanes[lane].threat + 15 * (2 - Distance(enemyLane, lane));
+}
+
+// The lane that suits an attack best, kept unless another suits it clearly better.
+void PickPushLane(const Sight& s, SeatMind& mind, int me) {
+  float here = PushCost(s, me, mind.pushLane);
   int best = mind.pushLane;
-  for (int lane = 0; lane < kLanes; ++lane)
-    if (s.lanes[lane].threat * 1.5f + 20 < here) {
-      here = s.lanes[lane].threat * 1.5f + 20;
+  for (int lane = 0; lane < kLanes; ++lane) {
+    float cost = PushCost(s, me, lane) + 20;
+    if (cost < here) {
+      here = cost;
       best = lane;
     }
+  }
   mind.pushLane = best;
 }
 
@@ -316,7 +341,7 @@ int BrainNextKey(int me) {
   Sight s = Look(me);
   if (const GameObject* bar = SpellsMeteorMarker(me)) return AimKey(me, bar, mind, s);
   mind.aimTime = 0;
-  PickPushLane(s, mind);
+  PickPushLane(s, mind, me);
   if (!StillGood(mind.plan, s, mind, me) || gPlayers[me].frozen) {
     mind.plan = Choose(s, mind, me);
     if (gPlayers[me].frozen && mind.plan.kind != PLAN_None) {
