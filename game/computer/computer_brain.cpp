@@ -26,6 +26,7 @@ const float kMeteorLead = 62;       // updates between launch and impact (1 s of
 const float kMeteorHalf = 45;       // launch when the bar's edge is this close to the target
 const int32_t kCost[4] = {1, 2, 2, 3};
 const int32_t kPushMargin = 6;       // energy it may fall behind the other side by when attacking
+const int32_t kReserve = 10;         // energy kept back while the other side has no troops out
 
 enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
              SP_None };
@@ -174,9 +175,11 @@ float Need(const LaneSight& l, bool reachesFlyers = true) {
 }
 
 // Energy does not come back within a round: it attacks only while it keeps about as much as the
-// other side, so there is always enough left to hold the next wave.
-bool MayPush(int me) {
-  return gPlayers[1 - me].energy < gPlayers[me].energy + kPushMargin;
+// other side, or a reserve while the other side has nothing on the board, so there is always
+// enough left to hold the next wave.
+bool MayPush(const Sight& s, int me) {
+  int mine = gPlayers[me].energy, theirs = gPlayers[1 - me].energy;
+  return theirs < mine + kPushMargin || (s.enemyTroops == 0 && mine > kReserve);
 }
 
 float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int slot) {
@@ -197,7 +200,7 @@ float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int sl
   } else if (l.enemies == 0 && gPlayers[1 - me].energy < kCost[0]) {
     // The other side cannot summon any more: a fast troop in an empty lane walks through.
     score = 60 + 100 * st.speed + perEnergy;
-  } else if (lane == mind.pushLane && MayPush(me)) {
+  } else if (lane == mind.pushLane && MayPush(s, me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }

@@ -71,16 +71,14 @@ float Clamp01(float s) {
 }
 
 // A tapped key still at "pressed this frame" was not touched by the window since: release it.
-// A real key-down in between wrote 1 there, and that press stays. A tap right after a tap of the
-// same key waits a frame, so the key is seen up in between.
+// A real key-down in between wrote 1 there, and that press stays. A tap waits while the key is
+// down or was down in the last frame (by hand or by a tap), so it always reads as a new press.
 void ApplyTaps() {
   for (int i = 0; i < 256; ++i) {
-    bool released = gInput.tapped[i];
-    if (released && gInput.keys[i] == 2) gInput.keys[i] = 0;
+    if (gInput.tapped[i] && gInput.keys[i] == 2) gInput.keys[i] = 0;
     gInput.tapped[i] = false;
-    if (!gInput.injected[i] || released) continue;
+    if (!gInput.injected[i] || gInput.keys[i] != 0 || gInput.prevKeys[i] != 0) continue;
     gInput.injected[i] = false;
-    if (gInput.keys[i] != 0) continue;  // already down: a tap adds nothing
     gInput.keys[i] = 1;
     gInput.tapped[i] = true;
   }
