@@ -3,6 +3,7 @@
 #include "game.h"
 
 #include "battle/battle.h"
+#include "computer/computer.h"
 #include "framework/audio.h"
 #include "kegsm.h"
 #include "kesystem.h"
@@ -68,6 +69,8 @@ void GamePurgeScreens() {
 
 void GameRegisterStates() {
   ScreenRegisterAll(GameScreens(), kGameScreenCount);
+  // The computer player looks at each screen after its update and presses its keys.
+  GsmSetUpdateHook(ComputerUpdate);
 }
 
 bool GameStart() {

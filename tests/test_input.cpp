@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "hppad.h"
 #include "hptest.h"
 #include "keinput.h"
@@ -45,6 +47,26 @@ void Push(Uint32 type, Uint8 button, int wheelX = 0, int wheelY = 0) {
     e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
   }
   SDL_PushEvent(&e);
+}
+
+// A program's tap (the computer player's) reads exactly as a press of one frame; it waits while
+// the key is held by hand or was in the last frame, and a real press during it stays held.
+TEST_F(InputTest, InjectedTapsAreFreshPressesOfOneFrame) {
+  auto frames = [](int key, std::vector<int> actions) {
+    std::vector<int> seen;
+    for (int a : actions) {
+      if (a == 1) InputInjectKey(key);
+      if (a == 2) TestKeyDown(key);
+      if (a == 3) TestKeyUp(key);
+      TestStep(1);
+      seen.push_back(InputGetKeyValue(key));
+    }
+    return seen;
+  };
+  EXPECT_EQ(frames('W', {1, 0, 0}), (std::vector<int>{2, 0, 0}));
+  // Held by hand, released, then the waiting tap: up for a frame before it.
+  EXPECT_EQ(frames('S', {2, 1, 3, 0, 0}), (std::vector<int>{2, 1, 0, 2, 0}));
+  EXPECT_EQ(frames('D', {1, 2, 0, 3}), (std::vector<int>{2, 1, 1, 0}));
 }
 
 TEST_F(InputTest, KeysMouseButtonsWheelAndPointer) {

@@ -15,11 +15,6 @@ const float kSpellCooldown = 15.0f;
 const uint32_t kChargingTint = 0xFF808080;
 const int32_t kSummonCost[4] = {1, 2, 2, 3};  // A, B, X, Y
 
-enum Control {
-  CTL_Up, CTL_Down, CTL_SummonA, CTL_SummonB, CTL_SummonX, CTL_SummonY, CTL_Next, CTL_Previous,
-  CTL_Cast, CTL_Count
-};
-
 // Both players share the keyboard; player 1 also has pad 0 and player 2 pad 1.
 const int kKeys[2][CTL_Count] = {
     {'W', 'S', '1', '2', '3', '4', 'D', 'A', 'Z'},
@@ -146,4 +141,9 @@ void TickSpellCooldowns() {
       s.cooldownTimer = 0;
       SetTint(s.icon, false);
     }
+}
+
+int ControlsKey(int player, Control control) {
+  if (player < 0 || player > 1 || control < 0 || control >= CTL_Count) return 0;
+  return kKeys[player][control];
 }

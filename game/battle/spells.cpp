@@ -402,3 +402,8 @@ void SpellsRoundStart() {
     m.marker = nullptr;
   }
 }
+
+const GameObject* SpellsMeteorMarker(int player) {
+  if (player < 0 || player > 1 || !gSpells.meteor[player].aiming) return nullptr;
+  return gSpells.meteor[player].marker;
+}

@@ -32,3 +32,5 @@ void CancelMeteorAim(int player);
 void UpdateSpellTimers();
 // At battle Init: ends any meteor aim and forgets its marker (the old round's objects are gone).
 void SpellsRoundStart();
+// The player's red meteor bar while it aims, as the board shows it; null otherwise.
+const GameObject* SpellsMeteorMarker(int player);

@@ -7,6 +7,7 @@
 #include "battle/heroes.h"
 #include "battle/match.h"
 #include "battle/spells.h"
+#include "computer/computer.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
@@ -106,6 +107,16 @@ void HeroSelectSpellName(int cell) {
 
 }  // namespace
 
+int HeroSelectChooser() {
+  if (gHero.heroConfirmed[1]) return -1;
+  return gHero.heroConfirmed[0] ? 1 : 0;
+}
+
+int HeroSelectCell() {
+  int p = HeroSelectChooser();
+  return p < 0 ? -1 : BookCellOf(kHeroCells, gMatch.hero[p]);
+}
+
 void HeroSelectLoad() {
   for (int cell : kHeroOrder) gHero.heroes[cell] = HeroSelectLoadPicture(HeroOfCell(cell).book);
   for (int cell : kPageOrder) gHero.pages[cell] = HeroSelectLoadPicture(HeroOfCell(cell).troopPage);
@@ -152,6 +163,7 @@ void HeroSelectDraw() {
   for (int p = 0; p < 2; ++p)
     if (gHero.heroConfirmed[p]) BookPrintMark(gHero.font, p, BookCellOf(kHeroCells, gMatch.hero[p]), p + 1);
   for (const ScreenLabel<15>& name : gHero.spellNames) name.Print(gHero.font);
+  ComputerPrintSeatLabels(gHero.font);
 }
 
 void HeroSelectFree() {

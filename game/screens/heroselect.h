@@ -8,3 +8,8 @@ void HeroSelectUpdate();
 void HeroSelectDraw();
 void HeroSelectFree();
 void HeroSelectUnload();
+
+// The player choosing now (0 or 1), or -1 once both have confirmed; the cell under that player's
+// arrow (book cell order).
+int HeroSelectChooser();
+int HeroSelectCell();

@@ -247,6 +247,11 @@ void MainMenuReplayLogos() {
   gLogos = LogoSequence();
 }
 
+bool MainMenuStartUnderArrow() {
+  return !gLogos.splashActive && !gMenu.quitConfirmOpen && gMenu.arrow &&
+         MainMenuTargetOf(gMenu.arrow->position.y) == GS_HeroSelect;
+}
+
 void MainMenuLoad() {
   for (int i = 0; i < MP_Count; ++i) gMenu.pictures[i] = GfxTextureLoad(kPictureFiles[i]);
   gQuadMesh = CreateQuadMesh();

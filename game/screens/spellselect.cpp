@@ -115,6 +115,21 @@ void SpellSelectPrintDescription(const ScreenLabel<100>& label) {
 
 }  // namespace
 
+int SpellSelectChooser() {
+  if (gSpell.spellsDone[1]) return -1;
+  return gSpell.spellsDone[0] ? 1 : 0;
+}
+
+int SpellSelectSlot() {
+  int p = SpellSelectChooser();
+  return p >= 0 && gSpell.firstSpellChosen[p] ? 1 : 0;
+}
+
+int SpellSelectCell() {
+  int p = SpellSelectChooser();
+  return p < 0 ? -1 : BookCellOf(kSpellCells, gMatch.spells[p][SpellSelectSlot()]);
+}
+
 void SpellSelectLoad() {
   char path[64];
   for (int cell = 0; cell < 4; ++cell) {

@@ -8,3 +8,9 @@ void SpellSelectUpdate();
 void SpellSelectDraw();
 void SpellSelectFree();
 void SpellSelectUnload();
+
+// The player choosing now (0 or 1), or -1 once both are done; which of that player's two spells
+// is being chosen (0 or 1); the cell under that player's arrow (book cell order).
+int SpellSelectChooser();
+int SpellSelectSlot();
+int SpellSelectCell();

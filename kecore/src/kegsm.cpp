@@ -21,6 +21,7 @@ struct GsmState {
   GameStateId current = 0, previous = 0, next = 0;
   GsmCallback load = NoOp, init = NoOp, update = NoOp, draw = NoOp, free = NoOp, unload = NoOp;
   bool entered = false;  // Load and Init of the current state have run
+  GsmCallback afterUpdate = NoOp;
 };
 GsmState gGsm;
 
@@ -33,6 +34,7 @@ void RunFrame() {
   // A window destroyed during the pump ends the run; this frame still updates and draws.
   if (!SysIsRunning()) GsmSetNextState(GS_Quit);
   gGsm.update();
+  gGsm.afterUpdate();
   gGsm.draw();
   SysFrameEnd();
 }
@@ -111,6 +113,10 @@ void GsmSetNextState(GameStateId id) {
     return;
   }
   gGsm.next = id;
+}
+
+void GsmSetUpdateHook(GsmCallback hook) {
+  gGsm.afterUpdate = OrNoOp(hook);
 }
 
 GameStateId GsmGetCurrentState() {

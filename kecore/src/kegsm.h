@@ -20,6 +20,8 @@ void GsmRun();
 // Runs pending state changes, then one frame of the current state. False once the loop is over.
 bool GsmStep();
 void GsmSetNextState(GameStateId id);
+// Called after the current state's Update in every frame (null: none); GsmReset clears it.
+void GsmSetUpdateHook(GsmCallback hook);
 GameStateId GsmGetCurrentState();
 GameStateId GsmGetPreviousState();
 GameStateId GsmGetNextState();

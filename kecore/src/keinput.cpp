@@ -20,6 +20,8 @@ struct InputState {
   bool mouseInside;
   PadState pads[kPads], prevPads[kPads];
   double pollTimer;
+  bool injected[256];  // a tap waiting for the next InputUpdate
+  bool tapped[256];    // went down by a tap; released by the InputUpdate after
 };
 InputState gInput;
 
@@ -67,9 +69,25 @@ float Clamp01(float s) {
   return s < 0 ? 0 : (s > 1 ? 1 : s);
 }
 
+// A tapped key still at "pressed this frame" was not touched by the window since: release it.
+// A real key-down in between wrote 1 there, and that press stays. A tap waits while the key is
+// down or was down in the last frame (by hand or by a tap), so it always reads as a new press.
+void ApplyTaps() {
+  for (int i = 0; i < 256; ++i) {
+    if (gInput.tapped[i] && gInput.keys[i] == 2) gInput.keys[i] = 0;
+    gInput.tapped[i] = false;
+    if (!gInput.injected[i] || gInput.keys[i] != 0 || gInput.prevKeys[i] != 0) continue;
+    gInput.injected[i] = false;
+    gInput.keys[i] = 1;
+    gInput.tapped[i] = true;
+  }
+}
+
 }  // namespace
 
 void InputClearKeys() {
+  memset(gInput.injected, 0, sizeof gInput.injected);
+  memset(gInput.tapped, 0, sizeof gInput.tapped);
   memset(gInput.keys, 0, sizeof gInput.keys);
   memset(gInput.prevKeys, 0, sizeof gInput.prevKeys);
   memset(gInput.mouse, 0, sizeof gInput.mouse);
@@ -86,6 +104,10 @@ void InputSetMouseButton(int button, uint8_t down) {
 
 void InputSetMouseWheel(float notches) {
   gInput.wheelPending = notches;
+}
+
+void InputInjectKey(int slot) {
+  if (slot >= 0 && slot < 256) gInput.injected[slot] = true;
 }
 
 uint8_t InputGetKeyValue(int slot) {
@@ -105,6 +127,7 @@ void InputUpdate(double frameTime, int windowWidth, int windowHeight) {
   gInput.mouseDelta = {gInput.mousePos.x - gInput.prevMousePos.x, gInput.mousePos.y - gInput.prevMousePos.y};
   gInput.prevMousePos = gInput.mousePos;
 
+  ApplyTaps();
   StepTransitions(gInput.keys, gInput.prevKeys, gInput.prevKeys, 256);
   StepTransitions(gInput.mouse, gInput.prevMouse, gInput.prevMouse, 3);
   InputPadUpdate(frameTime);

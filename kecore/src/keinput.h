@@ -38,6 +38,10 @@ void InputSetKey(int slot, uint8_t down);
 void InputSetMouseButton(int button, uint8_t down);
 void InputSetMouseWheel(float notches);
 uint8_t InputGetKeyValue(int slot);   // 0 up, 2 pressed this frame, 1 held
+// A tap by a program instead of a hand (the computer player): the key goes down in the next
+// InputUpdate, so it reads as pressed that frame exactly like a real press, and up in the one
+// after, unless a real key-down arrived in between.
+void InputInjectKey(int slot);
 
 bool InputIsPressed(int key);
 bool InputIsTriggered(int key);

@@ -96,11 +96,13 @@ preload() {
 }
 game_preload=$(preload)
 
-# start_game AUDIO: AUDIO is "null" or a file for OpenAL's wave backend to write the mix to.
+# start_game AUDIO [OPTION...]: AUDIO is "null" or a file for OpenAL's wave backend to write the
+# mix to; the options go to the game.
 start_game() {
   local audio=$1
+  shift
   if [ "$audio" = null ]; then
-    env -u ALSOFT_CONF ALSOFT_DRIVERS=null LD_PRELOAD="$game_preload" "$game" \
+    env -u ALSOFT_CONF ALSOFT_DRIVERS=null LD_PRELOAD="$game_preload" "$game" "$@" \
       > "$work/game.log" 2>&1 &
   else
     printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$audio" > "$work/alsoft.conf"
@@ -433,5 +435,36 @@ if command -v sox > /dev/null; then
   above "${rms:-0}" 0.001 || fail "the wave backend recorded silence (RMS ${rms:-none})"
   log "the mix of run 2 has RMS amplitude $rms"
 fi
+
+# ===========================================================================================
+run=run3
+log "run 3: a round against the computer, which chooses for player 2 and wins while player 1 waits"
+"$game" --computer=3 > "$work/options.txt" 2>&1
+status=$?
+[ "$status" -eq 2 ] || fail "an unknown option gave exit status $status, not 2"
+grep -q '^\[options\] unknown option "--computer=3"' "$work/options.txt" \
+  || fail "an unknown option was not reported: $(head -n 1 "$work/options.txt")"
+start_game null --computer
+wait_drawn
+press_to space 30 "the menu with the logos skipped"
+xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
+press_to Return 20 "hero selection"
+shot 01-heroes-computer
+press space   # player 1 takes the Knight; the computer walks its own cursor and confirms
+take_ref
+wait_change "$ref" 30 "spell selection after the computer's hero"
+press space s space   # player 1 Wind and Meteor, then the computer's two spells
+take_ref
+wait_change "$ref" 30 "the battle after the computer's spells"
+shot 02-battle-computer
+# The computer's troops walk the whole lane: a round of some 1000 to 1700 frames.
+take_ref
+wait_change "$ref" 400 "the result of the round against the computer" now
+shot 03-round1-won-by-computer 0.03 "$work/caught.png"
+expect_banner "$work/caught.png" RoundOverP2
+xdotool keydown Alt_L; sleep "$hold"; xdotool keydown F4
+finish_game
+xdotool keyup F4 Alt_L
+log "run 3 ended cleanly"
 
 log "all screens passed in $((SECONDS - started)) s; screenshots in $art"

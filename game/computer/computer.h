@@ -1,0 +1,19 @@
+// computer.h - the computer player: a seat (player 1, player 2 or both) played through that
+// player's own keys, on the selection screens, in battle and, with both seats, on the main menu.
+#pragma once
+#include <cstdint>
+
+struct Font;
+
+// Hands a seat (0: player 1, 1: player 2) to the computer or back to a person. Lasts until the
+// game is quit; nothing is saved.
+void ComputerSetSeat(int player, bool computer);
+bool ComputerHoldsSeat(int player);
+// Its choices vary from match to match through this seed; tests fix it.
+void ComputerSetSeed(uint32_t seed);
+
+// Once per frame after the screen's update (the state manager's update hook): reads what the
+// screen shows and presses at most one key per seat, which the next frame's input sees.
+void ComputerUpdate();
+// Hero selection: the label of who holds seat 2 and the hint of the key that hands it over.
+void ComputerPrintSeatLabels(Font* font);

@@ -1,0 +1,357 @@
+// computer_brain.cpp - what the computer does in battle. It reads the board as a person sees it
+// (troops, kinds, health bars, places; its own energy, charges and cooldowns from the HUD; never
+// a Rogue still faint in its own half), weighs every summon and spell in every lane, and walks
+// toward the best one key by key: lane arrow first, then spell cursor, then the action.
+#include "computer/computer_brain.h"
+
+#include <cmath>
+
+#include "battle/battle.h"
+#include "battle/board.h"
+#include "battle/controls.h"
+#include "battle/match.h"
+#include "battle/spells.h"
+#include "kesystem.h"
+#include "troops/troop.h"
+
+namespace {
+
+const int kLanes = 5;
+const float kFar = 1000;            // distance of a lane with nobody in it
+const float kSpawnX = 250;          // troops appear this far from the middle, in front of the arrow
+const float kQueue = 45;            // a troop this near the spawn point makes a new one queue
+const float kRunway = 560;          // from a spawn point to the far goal line, about
+const float kKeepPlan = 1.5f;       // seconds a plan is kept unless it stops making sense
+const float kMeteorPatience = 5.0f; // an aim with nothing to hit is given up (the spell returns)
+const float kMeteorLead = 62;       // updates between launch and impact (1 s of 0.016 s steps)
+const float kMeteorHalf = 45;       // launch when the bar's edge is this close to the target
+const int32_t kCost[4] = {1, 2, 2, 3};
+const int32_t kPushMargin = 6;       // energy it may fall behind the other side by when attacking
+const int32_t kReserve = 10;         // energy kept back while the other side has no troops out
+
+enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
+             SP_None };
+
+// One lane as the board shows it to one player.
+struct LaneSight {
+  float threat = 0;        // enemy strength, heavier the nearer it is to our goal
+  float airThreat = 0;     // the flyers' share of it
+  float enemyPower = 0;
+  int enemies = 0, ground = 0, flyers = 0, weakGround = 0;
+  float enemyFront = kFar; // nearest enemy's distance to our goal line
+  float enemyFrontX = 0;   // its x
+  float frontPower = 0;    // the power of that nearest enemy
+  float myPower = 0, myAntiAir = 0;
+  int mine = 0;
+  float myFront = kFar;    // our most advanced troop's distance to the enemy's goal line
+  float myBack = kFar;     // our rearmost troop's distance from our own spawn point
+};
+
+struct Sight {
+  LaneSight lanes[kLanes];
+  int enemyTroops = 0, myTroops = 0;
+};
+
+enum PlanKind { PLAN_None, PLAN_Summon, PLAN_Cast };
+struct Plan {
+  PlanKind kind = PLAN_None;
+  int lane = 0, slot = 0;  // summon slot 0..3 or spell slot 0..2
+  float score = 0;
+  float age = 0;
+};
+
+struct SeatMind {
+  Plan plan;
+  float aimTime = 0;
+  int pushLane = 0;        // where it sends troops when nothing needs defending
+};
+
+struct BrainState {
+  SeatMind minds[2];
+};
+BrainState gBrain;
+
+float Dir(int me) { return me == 0 ? 1.0f : -1.0f; }
+
+// Reaching a lane takes key presses: a plan far away is worth a little less.
+float Distance(int from, int to) {
+  int d = std::abs(from - to);
+  return (float)std::min(d, kLanes - d);
+}
+
+float PowerOf(TroopKind kind, float health) {
+  const TroopStats& s = TroopStatsOf(kind);
+  float p = std::sqrt(std::fmax(health, 0.0f) * s.damage / s.attackPeriod);
+  if (s.ranged) p *= 1.3f;
+  if (s.flying) p *= 1.2f;
+  return p;
+}
+
+bool HitsFlyers(TroopKind kind) {
+  const TroopStats& s = TroopStatsOf(kind);
+  return s.ranged || s.flying;
+}
+
+// A Rogue is faint, and not seen, while it walks in its own half.
+bool Seen(const Troop& t, int me) {
+  if (!t.alive) return false;
+  if (t.kind != Rogue || t.rightSide == (me == 1)) return true;
+  return Dir(me) * t.position.x < 0;
+}
+
+int LaneIndex(int32_t lane) { return lane + 2; }
+
+void LookAtEnemy(LaneSight& l, const Troop& t, int me) {
+  float dist = Dir(me) * t.position.x + kGoalLineX;
+  float power = PowerOf(t.kind, t.health);
+  float urgency = 1 + 2 * std::fmin(std::fmax((kRunway - dist) / kRunway, 0.0f), 1.0f);
+  l.threat += power * urgency;
+  if (t.flying) l.airThreat += power * urgency;
+  l.enemyPower += power;
+  l.enemies += 1;
+  if (t.flying) l.flyers += 1;
+  else l.ground += 1;
+  if (!t.flying && t.health <= 30) l.weakGround += 1;
+  if (dist < l.enemyFront) {
+    l.enemyFront = dist;
+    l.enemyFrontX = t.position.x;
+    l.frontPower = power;
+  }
+}
+
+void LookAtOwn(LaneSight& l, const Troop& t, int me) {
+  float power = PowerOf(t.kind, t.health);
+  l.myPower += power;
+  if (HitsFlyers(t.kind)) l.myAntiAir += power;
+  l.mine += 1;
+  l.myFront = std::fmin(l.myFront, kGoalLineX - Dir(me) * t.position.x);
+  l.myBack = std::fmin(l.myBack, Dir(me) * t.position.x + kSpawnX);
+}
+
+Sight Look(int me) {
+  Sight s;
+  for (Troop* t : TroopAll()) {
+    if (!Seen(*t, me)) continue;
+    int lane = LaneIndex(t->lane);
+    if (lane < 0 || lane >= kLanes) continue;
+    bool mine = t->rightSide == (me == 1);
+    if (mine) {
+      LookAtOwn(s.lanes[lane], *t, me);
+      s.myTroops += 1;
+    } else {
+      LookAtEnemy(s.lanes[lane], *t, me);
+      s.enemyTroops += 1;
+    }
+  }
+  return s;
+}
+
+Spell SpellInSlot(int me, int slot) {
+  if (slot == 0) {
+    switch (gMatch.hero[me]) {
+      case Hero_Knight: return SP_Boost;
+      case Hero_Mage: return SP_Freeze;
+      case Hero_Orc: return SP_Poison;
+      case Hero_Druid: return SP_Quake;
+      default: return SP_None;
+    }
+  }
+  switch (gMatch.spells[me][slot - 1]) {
+    case Spell_Meteor: return SP_Meteor;
+    case Spell_Execute: return SP_Execute;
+    case Spell_Stun: return SP_Stun;
+    case Spell_Wind: return SP_Wind;
+    default: return SP_None;
+  }
+}
+
+// What a lane still lacks to hold: the enemy's weight against ours. Flyers pass over troops that
+// cannot reach them, so they are held by archers, casters and flyers alone.
+float GroundNeed(const LaneSight& l) { return l.threat - l.airThreat - 1.5f * l.myPower; }
+float AirNeed(const LaneSight& l) { return l.airThreat - 1.5f * l.myAntiAir; }
+float Need(const LaneSight& l, bool reachesFlyers = true) {
+  float need = std::fmax(GroundNeed(l), 0.0f);
+  if (reachesFlyers) need += std::fmax(AirNeed(l), 0.0f);
+  return need;
+}
+
+// Energy does not come back within a round: it attacks only while it keeps about as much as the
+// other side, or a reserve while the other side has nothing on the board, so there is always
+// enough left to hold the next wave.
+bool MayPush(const Sight& s, int me) {
+  int mine = BoardPlayer(me).energy, theirs = BoardPlayer(1 - me).energy;
+  return theirs < mine + kPushMargin || (s.enemyTroops == 0 && mine > kReserve);
+}
+
+float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int slot) {
+  const BattlePlayer& p = BoardPlayer(me);
+  const SummonSlot& ss = p.summonSlots[slot];
+  if (!TroopKindIsValid(ss.kind) || p.energy < kCost[slot] || ss.chargeTimer <= ss.chargeTime)
+    return 0;
+  const LaneSight& l = s.lanes[lane];
+  const TroopStats& st = TroopStatsOf(ss.kind);
+  float power = PowerOf(ss.kind, st.health);
+  float perEnergy = power / kCost[slot];
+  float need = Need(l, HitsFlyers(ss.kind));
+  float score = 0;
+  if (need > 0) {
+    score = std::fmin(need, power * 2) + perEnergy;
+  } else if (Need(l) > 0) {
+    score = 0;  // this troop cannot help there: the flyers need others
+  } else if (l.enemies == 0 && BoardPlayer(1 - me).energy < kCost[0]) {
+    // The other side cannot summon any more: a fast troop in an empty lane walks through.
+    score = 60 + 100 * st.speed + perEnergy;
+  } else if (lane == mind.pushLane && MayPush(s, me)) {
+    // Nothing to hold here: build a push where the enemy is weakest.
+    score = 0.35f * power + 0.5f * perEnergy;
+  }
+  // Troops walk in single file: one summoned onto another waits for the whole file.
+  if (l.myBack < kQueue) score *= 0.3f;
+  return score;
+}
+
+float SpellScore(const Sight& s, int me, int lane, int slot) {
+  const BattlePlayer& p = BoardPlayer(me);
+  const SpellSlot& sp = p.spellSlots[slot];
+  if (!sp.cast || !sp.ready) return 0;
+  const LaneSight& l = s.lanes[lane];
+  bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l) > 0;
+  switch (SpellInSlot(me, slot)) {
+    case SP_Poison:
+      return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 300) ? 12 * l.enemies + 0.3f * l.threat : 0;
+    case SP_Quake:
+      return l.ground >= 2 || l.weakGround > 0 ? 15 * l.ground + 30 * l.weakGround + 0.2f * l.threat : 0;
+    case SP_Execute:
+      return l.enemies > 0 && (l.frontPower > 55 || l.enemyFront < 200) ? l.frontPower * 1.5f + 0.2f * l.threat : 0;
+    case SP_Stun:
+    case SP_Wind:
+      return pushing ? 0.6f * l.threat : 0;
+    case SP_Freeze: {
+      // The other side can neither summon nor cast for a while: worth it while it has energy
+      // and either we are attacking or it is. Any lane will do, so the arrow stays.
+      if (lane != LaneIndex(p.lane) || BoardPlayer(1 - me).energy <= 0) return 0;
+      bool attacking = false;
+      for (const LaneSight& any : s.lanes) attacking |= any.mine > 0 && any.myFront < 280;
+      return attacking || s.enemyTroops > 0 ? 40 + (attacking ? 40 : 0) : 0;
+    }
+    case SP_Boost:
+      // My troops sprint while nobody stands in their way.
+      return l.mine > 0 && l.enemies == 0 && l.myFront < 480 ? 30 + 5 * l.mine : 0;
+    case SP_Meteor:
+      return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 250) ? 10 * l.enemies + 0.3f * l.threat : 0;
+    default:
+      return 0;
+  }
+}
+
+Plan Choose(const Sight& s, const SeatMind& mind, int me) {
+  const BattlePlayer& p = BoardPlayer(me);
+  int here = LaneIndex(p.lane);
+  Plan best;
+  for (int lane = 0; lane < kLanes; ++lane) {
+    float away = 1 - 0.08f * Distance(here, lane);
+    for (int slot = 0; slot < 4; ++slot) {
+      float score = SummonScore(s, mind, me, lane, slot) * away;
+      if (score > best.score) best = {PLAN_Summon, lane, slot, score, 0};
+    }
+    for (int slot = 0; slot < 3; ++slot) {
+      float score = SpellScore(s, me, lane, slot) * away;
+      if (score > best.score) best = {PLAN_Cast, lane, slot, score, 0};
+    }
+  }
+  return best;
+}
+
+bool StillGood(const Plan& plan, const Sight& s, const SeatMind& mind, int me) {
+  if (plan.kind == PLAN_None || plan.age > kKeepPlan) return false;
+  if (plan.kind == PLAN_Summon) return SummonScore(s, mind, me, plan.lane, plan.slot) > 0;
+  return SpellScore(s, me, plan.lane, plan.slot) > 0;
+}
+
+// How little a lane suits an attack: enemy weight there, and the other player's arrow near it
+// (an answer takes it fewer presses).
+float PushCost(const Sight& s, int me, int lane) {
+  int enemyLane = LaneIndex(BoardPlayer(1 - me).lane);
+  return s.lanes[lane].threat + 15 * (2 - Distance(enemyLane, lane));
+}
+
+// The lane that suits an attack best, kept unless another suits it clearly better.
+void PickPushLane(const Sight& s, SeatMind& mind, int me) {
+  float here = PushCost(s, me, mind.pushLane);
+  int best = mind.pushLane;
+  for (int lane = 0; lane < kLanes; ++lane) {
+    float cost = PushCost(s, me, lane) + 20;
+    if (cost < here) {
+      here = cost;
+      best = lane;
+    }
+  }
+  mind.pushLane = best;
+}
+
+// Lane steps take the short way round: the arrow wraps between the top and bottom lanes.
+int LaneKey(int me, int from, int to) {
+  int up = (to - from + kLanes) % kLanes;
+  return ControlsKey(me, up <= kLanes - up ? CTL_Up : CTL_Down);
+}
+
+int CursorKey(int me, int cursor, int slot) {
+  int forward = (slot + 1 - cursor + 3) % 3;
+  return ControlsKey(me, forward == 1 ? CTL_Next : CTL_Previous);
+}
+
+// While the red bar sweeps: launch when its edge is over where an enemy will be in a second.
+int AimKey(int me, const GameObject* bar, SeatMind& mind, const Sight& s) {
+  mind.aimTime += (float)SysGetFrameTime();
+  const BattlePlayer& p = BoardPlayer(me);
+  float edge = bar->position.x + Dir(me) * std::fabs(bar->scale.x) / 2;
+  for (Troop* t : TroopAll()) {
+    if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != p.lane) continue;
+    float ahead = t->engaged ? 0 : t->speed * t->speedFactor * kMeteorLead;
+    float x = t->position.x - Dir(me) * ahead;
+    if (std::fabs(x - edge) < kMeteorHalf * 0.5f) return ControlsKey(me, CTL_Cast);
+  }
+  if (mind.aimTime < kMeteorPatience && s.lanes[LaneIndex(p.lane)].enemies > 0) return 0;
+  // Nothing to hit: a lane step ends the aim and gives the spell back.
+  return ControlsKey(me, CTL_Up);
+}
+
+int PlanKey(int me, SeatMind& mind) {
+  const BattlePlayer& p = BoardPlayer(me);
+  const Plan& plan = mind.plan;
+  if (plan.kind == PLAN_None) return 0;
+  int here = LaneIndex(p.lane);
+  mind.plan.age += 0.2f;
+  if (here != plan.lane) return LaneKey(me, here, plan.lane);
+  if (plan.kind == PLAN_Summon) {
+    mind.plan.kind = PLAN_None;  // one press does it, or shows it cannot be done
+    return ControlsKey(me, (Control)(CTL_SummonA + plan.slot));
+  }
+  if (p.spellCursor != plan.slot + 1) return CursorKey(me, p.spellCursor, plan.slot);
+  mind.plan.kind = PLAN_None;
+  return ControlsKey(me, CTL_Cast);
+}
+
+}  // namespace
+
+void BrainReset() {
+  gBrain = BrainState();
+  for (SeatMind& m : gBrain.minds) m.pushLane = (int)ComputerRandom(kLanes);
+}
+
+int BrainNextKey(int me) {
+  if (me < 0 || me > 1 || !BoardPlayer(me).arrow) return 0;
+  SeatMind& mind = gBrain.minds[me];
+  Sight s = Look(me);
+  if (const GameObject* bar = SpellsMeteorMarker(me)) return AimKey(me, bar, mind, s);
+  mind.aimTime = 0;
+  PickPushLane(s, mind, me);
+  if (!StillGood(mind.plan, s, mind, me) || BoardPlayer(me).frozen) {
+    mind.plan = Choose(s, mind, me);
+    if (BoardPlayer(me).frozen && mind.plan.kind != PLAN_None) {
+      // Frozen hands still move the arrow to where they will be needed.
+      if (LaneIndex(BoardPlayer(me).lane) == mind.plan.lane) return 0;
+    }
+  }
+  return PlanKey(me, mind);
+}
