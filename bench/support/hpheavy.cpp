@@ -105,6 +105,14 @@ bool HeavyBattleFrame() {
 
 void HeavyBattleStop() { BenchGameStop(); }
 
+bool HeavyNextRound() {
+  ScreenHandOver(GS_RoundOver);
+  if (!BenchStep(2) || GsmGetCurrentState() != GS_RoundOver) return false;
+  GsmSetNextState(GS_Battle);
+  gHeavy = Heavy();  // the last round's troops are gone
+  return BenchStep(2) && GsmGetCurrentState() == GS_Battle;
+}
+
 int HeavyAliveTroops() {
   int n = 0;
   for (Troop* t : TroopAll()) n += t->alive ? 1 : 0;
