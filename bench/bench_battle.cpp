@@ -45,16 +45,17 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
   PeerRecordStop();
   bool peer = PeerOpen(fullscreen ? 1920 : 800, fullscreen ? 1080 : 600);
   const BenchStateTimes& t = BenchTimesOf(GS_Battle);
-  double update = 0, draw = 0, ours = 0, sdl = 0;
+  double update = 0, draw = 0, ours = 0, oursCpu = 0, sdl = 0, sdlCpu = 0;
   for (auto _ : state) {
-    double w0 = BenchWall();
+    double w0 = BenchWall(), c0 = BenchProcessCpu();
     HeavyBattleFrame();
     ours += BenchWall() - w0;
+    oursCpu += BenchProcessCpu() - c0;
     update += t.update;
     draw += t.draw;
     if (!peer) continue;
     state.PauseTiming();
-    sdl += PeerReplay();
+    sdl += PeerReplay(&sdlCpu);
     state.ResumeTiming();
   }
   if (peer) PeerClose();
@@ -63,9 +64,11 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
   Ms(state, "draw_ms", draw / n);
   Ms(state, "game_cpu_ms", (update + draw) / n);
   Ms(state, "wall_ms", ours / n);
+  Ms(state, "cpu_ms", oursCpu / n);
   if (peer) {
     Ms(state, "sdl_ms", sdl / n);
     state.counters["vs_sdl"] = ours / sdl;
+    state.counters["vs_sdl_cpu"] = oursCpu / sdlCpu;  // steadier than wall on a busy machine
     state.counters["sdl_draws"] = PeerRecordedDraws();
   }
   state.counters["alive"] = HeavyAliveTroops();
@@ -78,14 +81,20 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
 BENCHMARK(BM_HeavyBattleFrame)->Arg(1)->Arg(0)->Iterations(300)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // The heavy battle full screen with the renderer's fill paths on and with some off, frame by
-// frame in turn. Argument: the paths turned off (GfxFillPath bits; 7 = all).
+// frame in turn, each followed by SDL_Renderer's replay. Argument: the paths turned off
+// (GfxFillPath bits; 7 = all).
 void BM_HeavyBattleFillPaths(benchmark::State& state) {
   if (!HeavyBattleStart(true)) {
     state.SkipWithError("the battle did not start");
     return;
   }
   for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
-  BenchFillAB(state, (uint32_t)state.range(0), HeavyBattleFrame);
+  PeerRecordStart();
+  HeavyBattleFrame();
+  PeerRecordStop();
+  bool peer = PeerOpen(1920, 1080);
+  BenchFillAB(state, (uint32_t)state.range(0), HeavyBattleFrame, peer);
+  if (peer) PeerClose();
   HeavyBattleStop();
 }
 BENCHMARK(BM_HeavyBattleFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_NO_DEPTH)->Arg(GFX_FILL_LEAN_SHADER)->Arg(GFX_FILL_OPAQUE_NO_BLEND)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -153,14 +153,15 @@ void BM_IdleMenuFrame(benchmark::State& state) {
   BenchStep(1);
   PeerRecordStop();
   bool peer = PeerOpen(fullscreen ? 1920 : 800, fullscreen ? 1080 : 600);
-  double ours = 0, sdl = 0;
+  double ours = 0, oursCpu = 0, sdl = 0, sdlCpu = 0;
   for (auto _ : state) {
-    double w0 = BenchWall();
+    double w0 = BenchWall(), c0 = BenchProcessCpu();
     BenchStep(1);
     ours += BenchWall() - w0;
+    oursCpu += BenchProcessCpu() - c0;
     if (!peer) continue;
     state.PauseTiming();
-    sdl += PeerReplay();
+    sdl += PeerReplay(&sdlCpu);
     state.ResumeTiming();
   }
   if (peer) PeerClose();
@@ -169,6 +170,7 @@ void BM_IdleMenuFrame(benchmark::State& state) {
   if (peer) {
     state.counters["sdl_ms"] = sdl / n * 1e3;
     state.counters["vs_sdl"] = ours / sdl;
+    state.counters["vs_sdl_cpu"] = oursCpu / sdlCpu;
   }
   BenchGameStop();
 }

@@ -13,6 +13,7 @@
 #include "kegraphics.h"
 #include "keos.h"
 #include "screens/mainmenu.h"
+#include "screens/screen.h"
 
 namespace {
 
@@ -21,21 +22,26 @@ struct Shot {
   const char* name;
   int skipKey;  // pressed first (0: none)
   int frames;
+  GameStateId from = 0;  // entered from this screen after its first frame (0: started on id)
 };
 const Shot kShots[] = {
-    {GS_MainMenu, "menu-logos", 0, 90},       {GS_MainMenu, "menu", VK_SPACE, 30},
-    {GS_Battle, "battle", 0, 40},             {GS_RoundOver, "roundover", 0, 40},
-    {GS_HeroSelect, "heroselect", 0, 40},     {GS_SpellSelect, "spellselect", 0, 40},
-    {GS_HowToPlay, "howtoplay", 0, 40},       {GS_Settings, "settings", 0, 40},
-    {GS_Credits, "credits", 0, 40},
+    {GS_MainMenu, "menu", VK_SPACE, 10},      {GS_MainMenu, "menu-logos", 0, 60},
+    {GS_Battle, "battle", 0, 10},             {GS_RoundOver, "roundover", 0, 10},
+    {GS_HeroSelect, "heroselect", 0, 10},     {GS_SpellSelect, "spellselect", 0, 10, GS_HeroSelect},
+    {GS_HowToPlay, "howtoplay", 0, 10},       {GS_Settings, "settings", 0, 10},
+    {GS_Credits, "credits", 0, 10},
 };
 
 // The RGB of the screen's last frame after a fresh start, drawn with the given fill paths.
 std::vector<uint32_t> Render(const Shot& s, bool fullscreen, uint32_t paths) {
   MainMenuReplayLogos();
   std::vector<uint32_t> rgb;
-  if (!ScreensStart(s.id, fullscreen, 800, 600)) return rgb;
+  if (!ScreensStart(s.from ? s.from : s.id, fullscreen, 800, 600)) return rgb;
   GfxSetFillPaths(paths);
+  if (s.from) {  // spell selection frees the music hero selection's Load gave it
+    TestStep(1);
+    ScreenHandOver(s.id);
+  }
   if (s.skipKey) ScreensPress(s.skipKey);
   TestStep(s.frames - 1);
   TestCaptureFrames(true);  // the last frame only: reading back every frame is slow

@@ -2,10 +2,11 @@
 #include "hpab.h"
 
 #include "hpbench.h"
+#include "hppeer.h"
 #include "kegraphics.h"
 
-void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)()) {
-  double wall[2] = {0, 0}, cpu[2] = {0, 0};
+void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)(), bool peer) {
+  double wall[2] = {0, 0}, cpu[2] = {0, 0}, sdl = 0, sdlCpu = 0;
   int n[2] = {0, 0}, i = 0;
   for (auto _ : state) {
     int k = i++ & 1;
@@ -18,6 +19,10 @@ void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)()) {
     wall[k] += BenchWall() - w0;
     cpu[k] += BenchProcessCpu() - c0;
     ++n[k];
+    if (!peer) continue;
+    state.PauseTiming();
+    sdl += PeerReplay(&sdlCpu);
+    state.ResumeTiming();
   }
   GfxSetFillPaths(GFX_FILL_ALL);
   if (n[0] == 0 || n[1] == 0) return;
@@ -26,4 +31,12 @@ void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)()) {
   state.counters["on_cpu_ms"] = cpu[0] / n[0] * 1e3;
   state.counters["off_cpu_ms"] = cpu[1] / n[1] * 1e3;
   state.counters["saved_pct"] = (1 - (wall[0] / n[0]) / (wall[1] / n[1])) * 100;
+  if (!peer) return;
+  double sdlFrame = sdl / (n[0] + n[1]);
+  state.counters["sdl_ms"] = sdlFrame * 1e3;
+  state.counters["on_vs_sdl"] = wall[0] / n[0] / sdlFrame;
+  state.counters["off_vs_sdl"] = wall[1] / n[1] / sdlFrame;
+  double sdlCpuFrame = sdlCpu / (n[0] + n[1]);
+  state.counters["on_vs_sdl_cpu"] = cpu[0] / n[0] / sdlCpuFrame;
+  state.counters["off_vs_sdl_cpu"] = cpu[1] / n[1] / sdlCpuFrame;
 }

@@ -6,5 +6,6 @@
 #include <cstdint>
 
 // Each iteration runs one frame, alternately with every fill path on ("on") and with the paths in
-// `off` turned off ("off"). Reports wall and process CPU per frame of both and the saving.
-void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)());
+// `off` turned off ("off"). Reports wall and process CPU per frame of both and the saving; with
+// `peer`, SDL_Renderer replays its recorded list after each frame (untimed) and both get a vs_sdl.
+void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)(), bool peer = false);

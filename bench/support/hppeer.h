@@ -11,6 +11,7 @@ int PeerRecordedDraws();
 // A second window of w by h with SDL_Renderer (OpenGL back end, linear filtering) and the
 // recorded pictures uploaded at their own sizes. The game's context stays current afterwards.
 bool PeerOpen(int w, int h);
-// Clears, replays the recorded list and presents; returns the wall seconds it took.
-double PeerReplay();
+// Clears, replays the recorded list and presents; returns the wall seconds it took, and adds the
+// process CPU seconds (llvmpipe's threads included) to *cpu if given.
+double PeerReplay(double* cpu = nullptr);
 void PeerClose();
