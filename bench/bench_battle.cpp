@@ -29,6 +29,20 @@ void Ms(benchmark::State& state, const char* name, double seconds) {
   state.counters[name] = benchmark::Counter(seconds * 1e3);
 }
 
+// The battle's own Update and Draw, main-thread CPU, summed over the timed frames.
+struct GameTimes {
+  double update = 0, draw = 0;
+};
+GameTimes gTimes;
+
+bool TimedBattleFrame() {
+  bool ok = HeavyBattleFrame();
+  const BenchStateTimes& t = BenchTimesOf(GS_Battle);
+  gTimes.update += t.update;
+  gTimes.draw += t.draw;
+  return ok;
+}
+
 // One iteration is one frame of a battle that has been running for a while. Argument 1: full
 // screen (1920x1080); 0: the 800x600 window. After each frame (outside the timing) the draw list
 // of the first timed frame is replayed through SDL_Renderer; vs_sdl is our wall time per frame
@@ -40,37 +54,14 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
     return;
   }
   for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
-  PeerRecordStart();
-  HeavyBattleFrame();
-  PeerRecordStop();
-  bool peer = PeerOpen(fullscreen ? 1920 : 800, fullscreen ? 1080 : 600);
-  const BenchStateTimes& t = BenchTimesOf(GS_Battle);
-  double update = 0, draw = 0, ours = 0, oursCpu = 0, sdl = 0, sdlCpu = 0;
-  for (auto _ : state) {
-    double w0 = BenchWall(), c0 = BenchProcessCpu();
-    HeavyBattleFrame();
-    ours += BenchWall() - w0;
-    oursCpu += BenchProcessCpu() - c0;
-    update += t.update;
-    draw += t.draw;
-    if (!peer) continue;
-    state.PauseTiming();
-    sdl += PeerReplay(&sdlCpu);
-    state.ResumeTiming();
-  }
+  bool peer = PeerRecordAndOpen(HeavyBattleFrame, fullscreen);
+  gTimes = GameTimes();
+  PeerCompare(state, TimedBattleFrame, peer);
   if (peer) PeerClose();
   double n = (double)state.iterations();
-  Ms(state, "update_ms", update / n);
-  Ms(state, "draw_ms", draw / n);
-  Ms(state, "game_cpu_ms", (update + draw) / n);
-  Ms(state, "wall_ms", ours / n);
-  Ms(state, "cpu_ms", oursCpu / n);
-  if (peer) {
-    Ms(state, "sdl_ms", sdl / n);
-    state.counters["vs_sdl"] = ours / sdl;
-    state.counters["vs_sdl_cpu"] = oursCpu / sdlCpu;  // steadier than wall on a busy machine
-    state.counters["sdl_draws"] = PeerRecordedDraws();
-  }
+  Ms(state, "update_ms", gTimes.update / n);
+  Ms(state, "draw_ms", gTimes.draw / n);
+  Ms(state, "game_cpu_ms", (gTimes.update + gTimes.draw) / n);
   state.counters["alive"] = HeavyAliveTroops();
   state.counters["roster"] = HeavyRosterSize();
   state.counters["objects"] = HeavyObjectCount();
@@ -89,10 +80,7 @@ void BM_HeavyBattleFillPaths(benchmark::State& state) {
     return;
   }
   for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
-  PeerRecordStart();
-  HeavyBattleFrame();
-  PeerRecordStop();
-  bool peer = PeerOpen(1920, 1080);
+  bool peer = PeerRecordAndOpen(HeavyBattleFrame, true);
   BenchFillAB(state, (uint32_t)state.range(0), HeavyBattleFrame, peer);
   if (peer) PeerClose();
   HeavyBattleStop();

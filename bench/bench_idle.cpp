@@ -149,29 +149,9 @@ void BM_IdleMenuFrame(benchmark::State& state) {
   }
   OsClockSetVirtual(true);
   bool fullscreen = state.range(0) != 0;
-  PeerRecordStart();
-  BenchStep(1);
-  PeerRecordStop();
-  bool peer = PeerOpen(fullscreen ? 1920 : 800, fullscreen ? 1080 : 600);
-  double ours = 0, oursCpu = 0, sdl = 0, sdlCpu = 0;
-  for (auto _ : state) {
-    double w0 = BenchWall(), c0 = BenchProcessCpu();
-    BenchStep(1);
-    ours += BenchWall() - w0;
-    oursCpu += BenchProcessCpu() - c0;
-    if (!peer) continue;
-    state.PauseTiming();
-    sdl += PeerReplay(&sdlCpu);
-    state.ResumeTiming();
-  }
+  bool peer = PeerRecordAndOpen(MenuFrame, fullscreen);
+  PeerCompare(state, MenuFrame, peer);
   if (peer) PeerClose();
-  double n = (double)state.iterations();
-  state.counters["wall_ms"] = ours / n * 1e3;
-  if (peer) {
-    state.counters["sdl_ms"] = sdl / n * 1e3;
-    state.counters["vs_sdl"] = ours / sdl;
-    state.counters["vs_sdl_cpu"] = oursCpu / sdlCpu;
-  }
   BenchGameStop();
 }
 BENCHMARK(BM_IdleMenuFrame)->Arg(1)->Arg(0)->Iterations(300)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);

@@ -220,6 +220,35 @@ double PeerReplay(double* cpu) {
   return w;
 }
 
+bool PeerRecordAndOpen(bool (*frame)(), bool fullscreen) {
+  PeerRecordStart();
+  frame();
+  PeerRecordStop();
+  return PeerOpen(fullscreen ? 1920 : 800, fullscreen ? 1080 : 600);
+}
+
+void PeerCompare(benchmark::State& state, bool (*frame)(), bool peer) {
+  double ours = 0, oursCpu = 0, sdl = 0, sdlCpu = 0;
+  for (auto _ : state) {
+    double w0 = BenchWall(), c0 = BenchProcessCpu();
+    frame();
+    ours += BenchWall() - w0;
+    oursCpu += BenchProcessCpu() - c0;
+    if (!peer) continue;
+    state.PauseTiming();
+    sdl += PeerReplay(&sdlCpu);
+    state.ResumeTiming();
+  }
+  double n = (double)state.iterations();
+  state.counters["wall_ms"] = ours / n * 1e3;
+  state.counters["cpu_ms"] = oursCpu / n * 1e3;
+  if (!peer) return;
+  state.counters["sdl_ms"] = sdl / n * 1e3;
+  state.counters["vs_sdl"] = ours / sdl;
+  state.counters["vs_sdl_cpu"] = oursCpu / sdlCpu;  // steadier than wall on a busy machine
+  state.counters["sdl_draws"] = PeerRecordedDraws();
+}
+
 void PeerClose() {
   for (Picture& p : gPeer.pictures) {
     if (p.sdl) SDL_DestroyTexture(p.sdl);

@@ -2,6 +2,7 @@
 // quad's screen corners, which carry its rectangle, rotation and mirroring, tint and blend mode,
 // in order) and replays it through SDL_Renderer in a second window of the same size.
 #pragma once
+#include <benchmark/benchmark.h>
 
 // Recording covers the frames run between Start and Stop (run exactly one).
 void PeerRecordStart();
@@ -15,3 +16,9 @@ bool PeerOpen(int w, int h);
 // process CPU seconds (llvmpipe's threads included) to *cpu if given.
 double PeerReplay(double* cpu = nullptr);
 void PeerClose();
+
+// Records the list of one frame run by `frame`, then opens the peer at full screen or at 800x600.
+bool PeerRecordAndOpen(bool (*frame)(), bool fullscreen);
+// Each iteration runs one of our frames (timed), then the peer's replay (untimed); reports our
+// wall and process CPU per frame, SDL_Renderer's wall, and vs_sdl in wall and in CPU.
+void PeerCompare(benchmark::State& state, bool (*frame)(), bool peer);
