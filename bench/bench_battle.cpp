@@ -6,8 +6,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include <unistd.h>
+
+#include "hpab.h"
 #include "hpbench.h"
 #include "hpheavy.h"
+#include "hppeer.h"
+#include "kegraphics.h"
 #include "kegsm.h"
 #include "states.h"
 
@@ -25,24 +30,39 @@ void Ms(benchmark::State& state, const char* name, double seconds) {
   state.counters[name] = benchmark::Counter(seconds * 1e3);
 }
 
+// The battle's own Update and Draw, main-thread CPU, summed over the timed frames.
+struct GameTimes {
+  double update = 0, draw = 0;
+};
+GameTimes gTimes;
+
+bool TimedBattleFrame() {
+  bool ok = HeavyBattleFrame();
+  const BenchStateTimes& t = BenchTimesOf(GS_Battle);
+  gTimes.update += t.update;
+  gTimes.draw += t.draw;
+  return ok;
+}
+
 // One iteration is one frame of a battle that has been running for a while. Argument 1: full
-// screen (1920x1080); 0: the 800x600 window.
+// screen (1920x1080); 0: the 800x600 window. After each frame (outside the timing) the draw list
+// of the first timed frame is replayed through SDL_Renderer; vs_sdl is our wall time per frame
+// over SDL_Renderer's.
 void BM_HeavyBattleFrame(benchmark::State& state) {
-  if (!HeavyBattleStart(state.range(0) != 0)) {
+  bool fullscreen = state.range(0) != 0;
+  if (!HeavyBattleStart(fullscreen)) {
     state.SkipWithError("the battle did not start");
     return;
   }
   for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
-  const BenchStateTimes& t = BenchTimesOf(GS_Battle);
-  double update = 0, draw = 0;
-  for (auto _ : state) {
-    HeavyBattleFrame();
-    update += t.update;
-    draw += t.draw;
-  }
+  bool peer = PeerRecordAndOpen(HeavyBattleFrame, fullscreen);
+  gTimes = GameTimes();
+  PeerCompare(state, TimedBattleFrame, peer);
+  if (peer) PeerClose();
   double n = (double)state.iterations();
-  Ms(state, "update_ms", update / n);
-  Ms(state, "draw_ms", draw / n);
+  Ms(state, "update_ms", gTimes.update / n);
+  Ms(state, "draw_ms", gTimes.draw / n);
+  Ms(state, "game_cpu_ms", (gTimes.update + gTimes.draw) / n);
   state.counters["alive"] = HeavyAliveTroops();
   state.counters["roster"] = HeavyRosterSize();
   state.counters["objects"] = HeavyObjectCount();
@@ -51,6 +71,22 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
   HeavyBattleStop();
 }
 BENCHMARK(BM_HeavyBattleFrame)->Arg(1)->Arg(0)->Iterations(300)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// The heavy battle full screen with the renderer's fill paths on and with some off, frame by
+// frame in turn, each followed by SDL_Renderer's replay. Argument: the paths turned off
+// (GfxFillPath bits; 7 = all).
+void BM_HeavyBattleFillPaths(benchmark::State& state) {
+  if (!HeavyBattleStart(true)) {
+    state.SkipWithError("the battle did not start");
+    return;
+  }
+  for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
+  bool peer = PeerRecordAndOpen(HeavyBattleFrame, true);
+  BenchFillAB(state, (uint32_t)state.range(0), HeavyBattleFrame, peer);
+  if (peer) PeerClose();
+  HeavyBattleStop();
+}
+BENCHMARK(BM_HeavyBattleFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_NO_DEPTH)->Arg(GFX_FILL_LEAN_SHADER)->Arg(GFX_FILL_OPAQUE_NO_BLEND)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // A whole long round from its first frame; the figures are per-frame CPU time of the process.
 void BM_LongRoundFrames(benchmark::State& state) {
@@ -96,6 +132,44 @@ void BM_LongRoundFrames(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LongRoundFrames)->Iterations(1)->MeasureProcessCPUTime()->Unit(benchmark::kSecond);
+
+double ResidentMegabytes() {
+  long pages = 0, resident = 0;
+  FILE* f = fopen("/proc/self/statm", "r");
+  if (f) {
+    if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    fclose(f);
+  }
+  return (double)resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
+}
+
+// Many rounds in one session (HP_BENCH_ROUNDS, 100 by default; 30 frames of heavy battle each,
+// in the 800x600 window): resident memory after the first round and after the last.
+void BM_RoundsMemory(benchmark::State& state) {
+  int rounds = (int)EnvSeconds("HP_BENCH_ROUNDS", 100);
+  for (auto _ : state) {
+    if (!HeavyBattleStart(false)) {
+      state.SkipWithError("the battle did not start");
+      return;
+    }
+    double first = 0;
+    for (int r = 1; r <= rounds; ++r) {
+      for (int i = 0; i < 30; ++i) HeavyBattleFrame();
+      if (!HeavyNextRound()) {
+        state.SkipWithError("the next round did not start");
+        break;
+      }
+      if (r == 1) first = ResidentMegabytes();
+    }
+    double last = ResidentMegabytes();
+    state.counters["rounds"] = rounds;
+    state.counters["rss_first_MB"] = first;
+    state.counters["rss_last_MB"] = last;
+    state.counters["rss_growth_pct"] = (last / first - 1) * 100;
+    HeavyBattleStop();
+  }
+}
+BENCHMARK(BM_RoundsMemory)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 

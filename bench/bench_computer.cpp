@@ -72,7 +72,7 @@ void LabStop() {
   GsmSetNextState(GS_Quit);
   while (GsmStep()) {
   }
-  for (GameStateId id : {GS_Battle, GS_MainMenu, GS_RoundOver}) ObjectListOf(id)->Purge();
+  GamePurgeScreens();
   gAudio.Shutdown();
   SysShutdown();
   GsmReset();

@@ -93,7 +93,7 @@ bool HeavyBattleStart(bool fullscreen) {
   BenchSetMatch(Hero_Orc, Hero_Druid, Spell_Meteor, Spell_Wind, Spell_Stun, Spell_Execute);
   if (!BenchGameStart(GS_Battle, true, fullscreen, 800, 600)) return false;
   if (!BenchStep(1)) return false;
-  for (BattlePlayer& p : gPlayers) p.spellCursor = 1;
+  BoardPlayer(0).spellCursor = BoardPlayer(1).spellCursor = 1;
   return GsmGetCurrentState() == GS_Battle;
 }
 
@@ -106,6 +106,14 @@ bool HeavyBattleFrame() {
 }
 
 void HeavyBattleStop() { BenchGameStop(); }
+
+bool HeavyNextRound() {
+  ScreenHandOver(GS_RoundOver);
+  if (!BenchStep(2) || GsmGetCurrentState() != GS_RoundOver) return false;
+  GsmSetNextState(GS_Battle);
+  gHeavy = Heavy();  // the last round's troops are gone
+  return BenchStep(2) && GsmGetCurrentState() == GS_Battle;
+}
 
 int HeavyAliveTroops() {
   int n = 0;

@@ -9,6 +9,9 @@ bool HeavyBattleStart(bool fullscreen = true);
 // Troops about to score are struck down first, so the round never ends.
 bool HeavyBattleFrame();
 void HeavyBattleStop();
+// Ends the round as a score would (the round-over screen loads and shows one frame), then starts
+// the next round's battle. False if the battle did not come back.
+bool HeavyNextRound();
 
 // Troops alive now, troops in the roster (dead ones stay until the round ends), list length.
 int HeavyAliveTroops();

@@ -68,6 +68,17 @@ uint32_t GfxGetSpriteProgram();
 // Reads the back buffer: (x, y) in pixels from the bottom-left, RGBA bytes.
 void GfxReadPixels(int x, int y, int w, int h, uint8_t* rgba);
 
+// Cheaper ways to fill the same pixels, which matter on a software rasteriser; all on by default.
+// Benchmarks and the pictures test turn them off one by one to compare.
+enum GfxFillPath : uint32_t {
+  GFX_FILL_NO_DEPTH = 1,        // every vertex lies at z = 0: no depth test, no depth buffer clear
+  GFX_FILL_LEAN_SHADER = 2,     // textured draws through a shader without branches
+  GFX_FILL_OPAQUE_NO_BLEND = 4, // opaque pictures at full alpha are copied, not blended
+  GFX_FILL_ALL = 7,
+};
+void GfxSetFillPaths(uint32_t paths);
+uint32_t GfxGetFillPaths();
+
 // Meshes.
 void GfxMeshStart();
 void GfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0,
@@ -76,6 +87,9 @@ void GfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0,
 Mesh* GfxMeshEnd(const char* name);
 void GfxMeshFree(Mesh* mesh);
 void GfxMeshDraw(Mesh* mesh);
+// Called by GfxMeshDraw for every draw that reaches OpenGL, with the render state set (benchmarks
+// record a frame's draw list through it); null turns it off.
+void GfxSetMeshDrawHook(void (*fn)(const Mesh* mesh));
 void GfxLineAdd(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1);
 void GfxFlushDebugLines();
 void GfxMeshFreeAll();
@@ -87,6 +101,7 @@ Texture* GfxTextureLoad(const char* path);
 Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba);
 void GfxTextureUnload(Texture* texture);
 int GfxTextureLiveCount();
+bool GfxTextureIsOpaque(const Texture* texture);  // every pixel at alpha 255
 
 // Text.
 Font* GfxFontCreate(float scale);

@@ -39,8 +39,11 @@ struct GfxState {
   bool useModColor = true;
   Texture* currentTexture = nullptr;
   BlendMode blendMode = BLEND_ALPHA;
-  GLuint spriteProgram = 0, lineProgram = 0;
-  SpriteUniforms sprite;
+  GLuint spriteProgram = 0, lineProgram = 0, leanProgram = 0;
+  SpriteUniforms sprite, lean;
+  uint32_t fillPaths = GFX_FILL_ALL;
+  bool blending = true;  // GL_BLEND as last set here
+  void (*drawHook)(const Mesh*) = nullptr;
   GLuint lineVao = 0, lineVbo = 0;
   SpriteVertex tris[kMaxTriangles * 3];
   uint32_t triCount = 0;
@@ -84,6 +87,17 @@ const char* kSpriteFragmentSrc =
     "        color = texture(colorTexture, vtxUV) * mc;\n"
     "    else\n"
     "        color = vtxColor * mc;}\n";
+
+// The textured case alone, without branches: the software rasteriser runs it on a much faster
+// path than the general shader above, for the same colour.
+const char* kLeanFragmentSrc =
+    "#version 330\n"
+    "in vec2 vtxUV;\n"
+    "out vec4 color;\n"
+    "uniform sampler2D colorTexture;\n"
+    "uniform vec4 modColor;            // white when the draw is not tinted\n"
+    "void main(){\n"
+    "    color = texture(colorTexture, vtxUV) * modColor;}\n";
 
 const char* kLineVertexSrc =
     "#version 330\n"
@@ -158,9 +172,7 @@ void SetUniformInt(GLuint program, const char* name, int value) {
 
 // Looking the names up once instead of in every draw saves the software renderer's string
 // lookups, several per sprite.
-void FindSpriteUniforms() {
-  GLuint p = gGfx->spriteProgram;
-  SpriteUniforms& u = gGfx->sprite;
+void FindSpriteUniforms(GLuint p, SpriteUniforms& u) {
   u.viewProj = glGetUniformLocation(p, "mtxViewProj");
   u.model = glGetUniformLocation(p, "mtxModel");
   u.texture = glGetUniformLocation(p, "mtxTexture");
@@ -223,7 +235,9 @@ bool GfxCreateContext() {
 
 void GfxBuildShaders() {
   gGfx->spriteProgram = BuildProgram(kSpriteVertexSrc, kSpriteFragmentSrc);
-  FindSpriteUniforms();
+  FindSpriteUniforms(gGfx->spriteProgram, gGfx->sprite);
+  gGfx->leanProgram = BuildProgram(kSpriteVertexSrc, kLeanFragmentSrc);
+  FindSpriteUniforms(gGfx->leanProgram, gGfx->lean);
   gGfx->lineProgram = BuildProgram(kLineVertexSrc, kLineFragmentSrc);
 }
 
@@ -287,6 +301,8 @@ void GfxFrameReset() {
     gGfx->currentTexture = nullptr;
     glBindTexture(GL_TEXTURE_2D, 0);
   }
+  glEnable(GL_BLEND);
+  gGfx->blending = true;
 }
 
 void GfxSetCameraBounds(float width, float height) {
@@ -310,9 +326,18 @@ void GfxSetViewport(int w, int h) {
   glScissor(0, 0, w, h);
 }
 
+// Everything is drawn at z = 0 and the depth test lets equal depths through, so it never rejects
+// a fragment: without it the rasteriser neither reads nor writes nor clears depth.
 void GfxClear() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  bool depth = (gGfx->fillPaths & GFX_FILL_NO_DEPTH) == 0;
+  if (depth) glEnable(GL_DEPTH_TEST);
+  else glDisable(GL_DEPTH_TEST);
+  glClear(GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0));
 }
+
+void GfxSetFillPaths(uint32_t paths) { gGfx->fillPaths = paths & GFX_FILL_ALL; }
+uint32_t GfxGetFillPaths() { return gGfx->fillPaths; }
+void GfxSetMeshDrawHook(void (*fn)(const Mesh*)) { gGfx->drawHook = fn; }
 
 void GfxSetTransform(const Mtx33& m) {
   gGfx->model = Mtx44{{{m.m[0][0], m.m[0][1], 0, m.m[0][2]},
@@ -488,21 +513,43 @@ int GfxMeshLiveCount() {
   return (int)gGfx->liveMeshes.size();
 }
 
+namespace {
+
+// An opaque picture at full alpha blends to itself (src * 1 + dst * 0), so a plain copy gives
+// the same pixels without reading the ones beneath.
+bool DrawIsOpaque() {
+  const GfxState& g = *gGfx;
+  return (g.fillPaths & GFX_FILL_OPAQUE_NO_BLEND) && g.blendMode == BLEND_ALPHA &&
+         GfxTextureIsOpaque(g.currentTexture) && (!g.useModColor || (g.modColor >> 24) == 0xFF);
+}
+
+void SetBlending(bool on) {
+  if (on == gGfx->blending) return;
+  gGfx->blending = on;
+  if (on) glEnable(GL_BLEND);
+  else glDisable(GL_BLEND);
+}
+
+}  // namespace
+
 void GfxMeshDraw(Mesh* mesh) {
   if (!mesh) return;
   // A tint of alpha 0 under alpha blending leaves every pixel as it was (src * 0 + dst * 1), so
   // the software renderer is spared the fill: a lifted curtain still covers the whole screen.
   if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
+  if (gGfx->drawHook) gGfx->drawHook(mesh);
+  SetBlending(!DrawIsOpaque());
   glBindVertexArray(mesh->vertexArray);
   GFX_CHECK();
-  const SpriteUniforms& u = gGfx->sprite;
-  glUseProgram(gGfx->spriteProgram);
+  bool lean = (gGfx->fillPaths & GFX_FILL_LEAN_SHADER) && gGfx->currentTexture;
+  const SpriteUniforms& u = lean ? gGfx->lean : gGfx->sprite;
+  glUseProgram(lean ? gGfx->leanProgram : gGfx->spriteProgram);
   if (u.viewProj != -1) glUniformMatrix4fv(u.viewProj, 1, GL_FALSE, &gGfx->viewProj.m[0][0]);
   if (u.model != -1) glUniformMatrix4fv(u.model, 1, GL_TRUE, &gGfx->model.m[0][0]);
   if (u.texture != -1) glUniformMatrix3fv(u.texture, 1, GL_TRUE, &gGfx->texTransform.m[0][0]);
   if (u.modColor != -1) {
     float c[4];
-    ColorToFloats(gGfx->modColor, c);
+    ColorToFloats(lean && !gGfx->useModColor ? 0xFFFFFFFFu : gGfx->modColor, c);
     glUniform4f(u.modColor, c[0], c[1], c[2], c[3]);
   }
   if (u.useModColor != -1) glUniform1i(u.useModColor, gGfx->useModColor ? 1 : 0);

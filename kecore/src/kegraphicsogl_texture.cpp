@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "kegraphics.h"
@@ -22,6 +23,7 @@ const size_t kMaxPathLength = 255;
 
 struct TextureState {
   std::vector<Texture*> live;  // creation order; its size names the next "Texture%i"
+  std::unordered_set<GLuint> opaque;  // names of textures with no transparent pixel
 };
 TextureState gTex;
 
@@ -73,7 +75,15 @@ uint8_t* FlipRows(const uint8_t* src, int w, int h) {
   return dst;
 }
 
-Texture* AddLive(GLuint name, int32_t w, int32_t h, Texture* t) {
+bool AllOpaque(const uint8_t* rgba, int32_t w, int32_t h) {
+  if (!rgba) return false;
+  for (size_t i = 3, n = (size_t)w * (size_t)h * 4; i < n; i += 4)
+    if (rgba[i] != 255) return false;
+  return true;
+}
+
+Texture* AddLive(GLuint name, int32_t w, int32_t h, const uint8_t* rgba, Texture* t) {
+  if (AllOpaque(rgba, w, h)) gTex.opaque.insert(name);
   t->textureName = name;
   t->width = w;
   t->height = h;
@@ -105,20 +115,22 @@ Texture* GfxTextureLoad(const char* path) {
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "%s", path);
   GLuint name = UploadRgba(w, h, flipped);
+  Texture* added = AddLive(name, w, h, flipped, t);
   free(flipped);
-  return AddLive(name, w, h, t);
+  return added;
 }
 
 Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba) {
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "Texture%i", (int)gTex.live.size());
-  return AddLive(UploadRgba(width, height, rgba), width, height, t);
+  return AddLive(UploadRgba(width, height, rgba), width, height, rgba, t);
 }
 
 void GfxTextureUnload(Texture* texture) {
   if (!texture) return;
   // A freed record's address can come back for the next texture; it must not look current.
   if (GfxGetCurrentTexture() == texture) GfxTextureSet(nullptr);
+  gTex.opaque.erase(texture->textureName);
   glDeleteTextures(1, &texture->textureName);
   std::vector<Texture*>& live = gTex.live;
   for (size_t i = live.size(); i-- > 0;)
@@ -128,6 +140,10 @@ void GfxTextureUnload(Texture* texture) {
 
 int GfxTextureLiveCount() {
   return (int)gTex.live.size();
+}
+
+bool GfxTextureIsOpaque(const Texture* texture) {
+  return texture && gTex.opaque.count(texture->textureName) != 0;
 }
 
 void GfxReleaseAll() {

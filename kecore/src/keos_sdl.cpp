@@ -7,10 +7,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "kekeys.h"
 
@@ -424,7 +426,15 @@ void OsSleepSeconds(double seconds) {
     OsClockAdvance(seconds);
     return;
   }
-  usleep((useconds_t)(seconds * 1e6));
+  // To an absolute deadline on the monotonic clock: a wake-up by a signal sleeps on to the same
+  // instant rather than starting the whole wait again.
+  timespec until;
+  clock_gettime(CLOCK_MONOTONIC, &until);
+  long long ns = until.tv_nsec + (long long)(seconds * 1e9);
+  until.tv_sec += (time_t)(ns / 1000000000);
+  until.tv_nsec = (long)(ns % 1000000000);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
 }
 
 void OsMessageBox(const char* text, const char* caption, uint32_t style) {

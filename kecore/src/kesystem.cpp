@@ -28,9 +28,6 @@ struct SysState {
 };
 SysState gSys;
 
-// Sleeping leaves this much of the wait to a spin, so a late wake-up cannot stretch the frame.
-const double kSpinMargin = 0.002;
-
 void ResetFrameTiming() {
   gSys.targetFrameRate = 60.0;
   gSys.targetFrameTime = 1.0 / 60.0;
@@ -39,6 +36,9 @@ void ResetFrameTiming() {
   gSys.frameCount = 0;
 }
 
+// Sleeps to the frame's end; a wake-up a hair early (the sleep's clock and ours may differ by
+// parts per million) sleeps again for the rest, so a frame is never shorter than its target. A
+// spin for the last stretch would cost a tenth of a core and gain well under a millisecond.
 void WaitForFrameEnd() {
   for (;;) {
     gSys.frameEnd = SysGetTime();
@@ -46,7 +46,7 @@ void WaitForFrameEnd() {
     double remaining = gSys.targetFrameTime - dt;
     if (remaining <= 0) return;
     if (OsClockIsVirtual()) OsClockAdvance(remaining);
-    else if (remaining > kSpinMargin) OsSleepSeconds(remaining - kSpinMargin);
+    else OsSleepSeconds(remaining);
   }
 }
 
