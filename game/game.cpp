@@ -69,8 +69,10 @@ void GamePurgeScreens() {
 
 void GameRegisterStates() {
   ScreenRegisterAll(GameScreens(), kGameScreenCount);
-  // The computer player looks at each screen after its update and presses its keys.
+  // The computer player looks at each screen after its update and presses its keys, and hero
+  // selection shows who holds seat 2.
   GsmSetUpdateHook(ComputerUpdate);
+  HeroSelectSetDrawExtra(ComputerPrintSeatLabels);
 }
 
 bool GameStart() {

@@ -7,7 +7,6 @@
 #include "battle/heroes.h"
 #include "battle/match.h"
 #include "battle/spells.h"
-#include "computer/computer.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
 #include "framework/quad.h"
@@ -32,6 +31,7 @@ const float kArrowRotation[2] = {0, MATH_PI};  // the right column's arrow point
 const float kArrowY[2] = {150, -10};
 
 struct HeroSelectState {
+  void (*drawExtra)(Font* font) = nullptr;  // labels of an addition (the computer's seat)
   // By cell: the hero on the book, its troop page, its spell's icon.
   Texture* heroes[4] = {};
   Texture* pages[4] = {};
@@ -107,6 +107,8 @@ void HeroSelectSpellName(int cell) {
 
 }  // namespace
 
+void HeroSelectSetDrawExtra(void (*fn)(Font* font)) { gHero.drawExtra = fn; }
+
 int HeroSelectChooser() {
   if (gHero.heroConfirmed[1]) return -1;
   return gHero.heroConfirmed[0] ? 1 : 0;
@@ -163,7 +165,7 @@ void HeroSelectDraw() {
   for (int p = 0; p < 2; ++p)
     if (gHero.heroConfirmed[p]) BookPrintMark(gHero.font, p, BookCellOf(kHeroCells, gMatch.hero[p]), p + 1);
   for (const ScreenLabel<15>& name : gHero.spellNames) name.Print(gHero.font);
-  ComputerPrintSeatLabels(gHero.font);
+  if (gHero.drawExtra) gHero.drawExtra(gHero.font);
 }
 
 void HeroSelectFree() {
