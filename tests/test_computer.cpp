@@ -129,7 +129,7 @@ TEST_F(ComputerTest, WaitsWhileThePauseMenuIsOpen) {
   EXPECT_EQ(StepWatching(300, {}, GS_Quit), 0);
   EXPECT_EQ(LivingTroops(true), troops);
   EXPECT_EQ(BoardPlayer(1).energy, energy);
-  for (int i = 0; i < 8 && pauseCursor[0] != 1; ++i) BattleTestPress('W');
+  for (int i = 0; i < 8 && PauseCursor(0) != 1; ++i) BattleTestPress('W');
   BattleTestPress(VK_SPACE);
   TestStep(1);
   ASSERT_FALSE(PauseIsOpen());
