@@ -457,11 +457,13 @@ press_to space 30 "the menu with the logos skipped"
 xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
 press_to Return 20 "hero selection"
 shot 01-heroes-computer
+# The references are taken before player 1's keys: the computer may finish its turn before a
+# reference taken after them (player 1's own marks change too little to count as a new screen).
+take_ref
 press space   # player 1 takes the Knight; the computer walks its own cursor and confirms
-take_ref
 wait_change "$ref" 30 "spell selection after the computer's hero"
-press space s space   # player 1 Wind and Meteor, then the computer's two spells
 take_ref
+press space s space   # player 1 Wind and Meteor, then the computer's two spells
 wait_change "$ref" 30 "the battle after the computer's spells"
 shot 02-battle-computer
 # The computer's troops walk the whole lane: a round of some 1000 to 1700 frames.
