@@ -108,11 +108,17 @@ TEST_F(WindowTest, FullScreenEnteredTwiceThenLeftThenResized) {
   ExpectEdgeSquares(1280, 960);
 }
 
-TEST_F(WindowTest, StartUpInFullScreenFirstLeavesTo800By600At100100) {
+TEST_F(WindowTest, StartUpDrawsItsFirstFrameFullScreenAndLeavesTo800By600At100100) {
   ASSERT_TRUE(TestEngineStart(800, 600, true));
   EXPECT_TRUE(SysIsFullscreen());
   EXPECT_EQ(SysGetWindowWidth(), 1920);
-  TestRunState(GS_Battle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  // The very first frame already fills the display.
+  gHalfW = 960;
+  gHalfH = 540;
+  TestCaptureFrames(true);
+  TestRunState(GS_Battle, SquareLoad, nullptr, nullptr, EdgeSquaresDraw, nullptr, SquareUnload);
+  ASSERT_TRUE(TestStep(1));
+  ExpectEdgeSquares(1920, 1080);
   SysSetFullscreen(false);
   ASSERT_TRUE(TestStep(1));
   int x, y;

@@ -79,6 +79,10 @@ bool SysInit(const char* title) {
   InputReset();
   ResetFrameTiming();
   SysSetFullscreen(true);
+  // The OpenGL driver may take up a new window size only at a swap: present one cleared frame,
+  // so the first real one is drawn at the full-screen size and not cut to 800 by 600.
+  GfxClear();
+  OsGlSwap();
   return true;
 }
 
