@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <map>
 #include <random>
@@ -32,9 +33,14 @@
 
 namespace {
 
-// Frames of the run: about two minutes on CI's two cores with the sanitizers.
-const int kFrames = 8000;
-const unsigned kSeed = 20261206;
+// Frames and seed of the run: CI's two minutes on two cores with the sanitizers, unless the
+// environment asks for a longer soak (HP_RANDOM_FRAMES, HP_RANDOM_SEED).
+unsigned EnvNumber(const char* name, unsigned fallback) {
+  const char* text = getenv(name);
+  return text && *text ? (unsigned)strtoul(text, nullptr, 10) : fallback;
+}
+const int kFrames = (int)EnvNumber("HP_RANDOM_FRAMES", 8000);
+const unsigned kSeed = EnvNumber("HP_RANDOM_SEED", 20261206);
 
 
 // Every key some screen reads (the Alt+F4 quit is sent on its own, rarely).
@@ -270,6 +276,11 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
     MoveOnIfStuck(state);
     if (Chance(8000)) AltF4();
     bool running = TestStep(1);
+    if (frame > 0 && frame % 10000 == 0) {
+      printf("random input: %d frames, %d rounds ended, %d quits\n", frame, counts.roundsEnded,
+             counts.quits);
+      fflush(stdout);
+    }
     if (!running) {
       // A quit (Alt+F4, the menu's or the pause menu's): every picture is released. The game's
       // end and a new start follow, as far as the engine can stay up: objects purged, sound
@@ -343,11 +354,11 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
                                                        << " never visited";
   EXPECT_GT(counts.plugs, 0);
   EXPECT_GT(counts.f11, 0);
-  if (managed) {
-    EXPECT_GT(counts.minimises, 0);
-  }
+  if (managed) EXPECT_GT(counts.minimises, 0);
   EXPECT_EQ(MenusLiveCounts(), (LiveCounts{0, 0, 0}));
   EXPECT_TRUE(TestMessageBoxes().empty()) << TestMessageBoxes()[0].text;
+  // Everything else was checked; the missing part must still show in the results.
+  if (!managed) GTEST_SKIP() << "minimise and restore not checked: the window manager did not start";
 }
 
 }  // namespace
