@@ -1,106 +1,103 @@
-// The real game run on a bad data folder: none at all, a corrupt or cut picture, a corrupt or
-// missing sound, a corrupt or missing font. Each time it starts, is played with keys into a
-// battle, shows Settings over it and comes back, plays a round to its end and the next round
-// starts with the health it should have; then it quits with nothing left behind.
+// The real game on a bad data folder (none at all; pictures, sounds or the font corrupt, cut,
+// missing, odd or folders): it starts, is played into a battle, through Settings and a round,
+// and quits with nothing left behind and no message box.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
-#include "battle/battle.h"
-#include "hpaudio.h"
-#include "hpplay.h"
-#include "hptest.h"
-#include "kegraphics.h"
 #include "battle/board.h"
+#include "hp.h"
+#include "kegraphics.h"
 
 namespace {
 
-class BadInputTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { TestUseNullBackend(); }
-  void TearDown() override { PlayLeaveFolder(); }
+// A well-formed PCM WAV file of any shape.
+bool OddWav(const char* path, int channels, int rate, int bits, uint32_t dataBytes) {
+  std::string w = "RIFF";
+  auto le = [&w](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) w += (char)(v >> (8 * i) & 0xFF);
+  };
+  le(36 + dataBytes, 4);
+  w += "WAVEfmt ";
+  le(16, 4), le(1, 2), le((uint32_t)channels, 2), le((uint32_t)rate, 4);
+  le((uint32_t)(rate * channels * bits / 8), 4), le((uint32_t)(channels * bits / 8), 2);
+  le((uint32_t)bits, 2);
+  w += "data";
+  le(dataBytes, 4);
+  w.append(dataBytes, '\x55');
+  std::filesystem::remove(path);
+  std::ofstream(path, std::ios::binary) << w;
+  return true;
+}
+
+bool Folders(std::initializer_list<const char*> paths) {
+  for (const char* p : paths)
+    if (!HpRemove(p) || !std::filesystem::create_directory(p)) return false;
+  return true;
+}
+
+struct BadFolder {
+  const char* name;
+  bool withData;
+  bool (*damage)();
+  void (*check)();  // in the battle
 };
 
-TEST_F(BadInputTest, NoDataFolderAtAll) {
-  ASSERT_TRUE(PlayEnterFolder(false));
-  PlayMatchRound([] {
-    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
-    EXPECT_EQ(BoardTexture("knighttroop"), nullptr);
-    EXPECT_EQ(BoardFont(), nullptr);
-    EXPECT_EQ(GfxTextureLiveCount(), 0);
-    // The board is still drawn: its background as a plain white shape.
-    TestCaptureFrames(true);
-    TestStep(1);
-    TestSaveFrame("/tmp/bad-input-no-data.png");
-    EXPECT_EQ(TestPixel(TestFrameWidth() / 2, TestFrameHeight() / 2), 0xFFFFFFFFu);
-    TestCaptureFrames(false);
-  });
-}
+const BadFolder kFolders[] = {
+    {"no data folder", false, [] { return true; },
+     [] {
+       EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
+       EXPECT_EQ(BoardFont(), nullptr);
+       EXPECT_EQ(GfxTextureLiveCount(), 0);
+       // The board is still drawn: its background as a plain white shape.
+       HpCapture(true);
+       HpStep(1);
+       EXPECT_EQ(HpPixel(HpFrameWidth() / 2, HpFrameHeight() / 2), 0xFFFFFFFFu);
+       HpCapture(false);
+     }},
+    {"corrupt and cut pictures", true,
+     [] {
+       return HpGarbage("data/WoodenBG.png") && HpTruncate("data/knighttroop.png", 200) &&
+              HpTruncate("data/Logo.png", 8) && HpGarbage("data/SelectionBook.png") &&
+              HpTruncate("data/VolumeSquare.png", 100) && HpTruncate("data/Energy.png", 0);
+     },
+     [] {
+       EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
+       EXPECT_EQ(BoardTexture("knighttroop"), nullptr);
+       EXPECT_NE(BoardTexture("lanes"), nullptr);
+     }},
+    {"corrupt, cut, missing and odd sounds", true,
+     [] {
+       return HpGarbage("data/Sound/Rally.wav") && HpTruncate("data/Sound/Pause.wav", 60) &&
+              HpTruncate("data/Sound/HollowPikes.wav", 20) &&
+              HpRemove("data/Sound/GoalReached.wav") && HpGarbage("data/Sound/Vic1.wav") &&
+              OddWav("data/Sound/BoostBrass.wav", 1, 22050, 16, 0) &&
+              OddWav("data/Sound/FrostChime.wav", 6, 96000, 8, 6000) &&
+              OddWav("data/Sound/Explosion.wav", 2, 1, 16, 40);
+     },
+     [] { EXPECT_NE(BoardTexture("WoodenBG"), nullptr); }},
+    {"corrupt font", true, [] { return HpGarbage("data/font.ttf"); },
+     [] { EXPECT_EQ(BoardFont(), nullptr); }},
+    {"cut font", true, [] { return HpTruncate("data/font.ttf", 4000); },
+     [] { EXPECT_EQ(BoardFont(), nullptr); }},
+    {"folders in place of files", true,
+     [] { return Folders({"data/font.ttf", "data/WoodenBG.png", "data/Sound/Rally.wav"}); },
+     [] {
+       EXPECT_EQ(BoardFont(), nullptr);
+       EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
+     }},
+};
 
-TEST_F(BadInputTest, CorruptAndCutPictures) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  ASSERT_TRUE(PlayGarbage("data/WoodenBG.png"));
-  ASSERT_TRUE(PlayTruncate("data/knighttroop.png", 200));  // the header and a little more
-  ASSERT_TRUE(PlayTruncate("data/Logo.png", 8));
-  ASSERT_TRUE(PlayGarbage("data/SelectionBook.png"));
-  ASSERT_TRUE(PlayTruncate("data/VolumeSquare.png", 100));
-  ASSERT_TRUE(PlayTruncate("data/Energy.png", 0));
-  PlayMatchRound([] {
-    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
-    EXPECT_EQ(BoardTexture("knighttroop"), nullptr);
-    EXPECT_NE(BoardTexture("lanes"), nullptr);
-    EXPECT_NE(BoardFont(), nullptr);
-  });
-}
-
-TEST_F(BadInputTest, CorruptCutAndMissingSounds) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  ASSERT_TRUE(PlayGarbage("data/Sound/Rally.wav"));
-  ASSERT_TRUE(PlayTruncate("data/Sound/Pause.wav", 60));        // a few samples are left
-  ASSERT_TRUE(PlayTruncate("data/Sound/HollowPikes.wav", 20));  // the header is cut
-  ASSERT_TRUE(PlayRemove("data/Sound/GoalReached.wav"));
-  ASSERT_TRUE(PlayRemove("data/Sound/WoodSelect.wav"));
-  ASSERT_TRUE(PlayGarbage("data/Sound/Vic1.wav"));
-  ASSERT_TRUE(PlayTruncate("data/Sound/Vic2.wav", 0));
-  // Well-formed but odd: no samples at all, six channels of 8 bits, a rate of 1 Hz.
-  ASSERT_TRUE(PlayWriteWav("data/Sound/BoostBrass.wav", 1, 22050, 16, 0));
-  ASSERT_TRUE(PlayWriteWav("data/Sound/FrostChime.wav", 6, 96000, 8, 6000));
-  ASSERT_TRUE(PlayWriteWav("data/Sound/Explosion.wav", 2, 1, 16, 40));
-  PlayMatchRound([] { EXPECT_NE(BoardTexture("WoodenBG"), nullptr); });
-}
-
-TEST_F(BadInputTest, CorruptFont) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  ASSERT_TRUE(PlayGarbage("data/font.ttf"));
-  PlayMatchRound([] {
-    EXPECT_EQ(BoardFont(), nullptr);
-    EXPECT_NE(BoardTexture("WoodenBG"), nullptr);
-  });
-}
-
-TEST_F(BadInputTest, CutFont) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  ASSERT_TRUE(PlayTruncate("data/font.ttf", 4000));  // the table directory points past the end
-  PlayMatchRound([] { EXPECT_EQ(BoardFont(), nullptr); });
-}
-
-TEST_F(BadInputTest, MissingFont) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  ASSERT_TRUE(PlayRemove("data/font.ttf"));
-  PlayMatchRound([] { EXPECT_EQ(BoardFont(), nullptr); });
-}
-
-// Folders where files should be: a picture, a sound and the font.
-TEST_F(BadInputTest, FoldersInPlaceOfFiles) {
-  ASSERT_TRUE(PlayEnterFolder(true));
-  for (const char* path : {"data/font.ttf", "data/WoodenBG.png", "data/Sound/Rally.wav"}) {
-    ASSERT_TRUE(PlayRemove(path));
-    ASSERT_TRUE(std::filesystem::create_directory(path));
+TEST(BadInput, EveryDamagedFolderPlaysARoundAndQuitsClean) {
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  for (const BadFolder& f : kFolders) {
+    SCOPED_TRACE(f.name);
+    ASSERT_TRUE(HpFolderEnter(f.withData));
+    ASSERT_TRUE(f.damage());
+    HpPlayMatchRound(f.check);
+    HpFolderLeave();
   }
-  PlayMatchRound([] {
-    EXPECT_EQ(BoardFont(), nullptr);
-    EXPECT_EQ(BoardTexture("WoodenBG"), nullptr);
-  });
 }
 
 }  // namespace

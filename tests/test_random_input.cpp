@@ -4,6 +4,7 @@
 // loop. Built with the sanitizers it must not crash or report; it must visit every screen, keep
 // the match record sane, leave nothing behind when a screen is left, and nothing at exit.
 #include <gtest/gtest.h>
+#include <SDL.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,11 +19,7 @@
 #include "battle/pause.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
-#include "hpaudio.h"
-#include "hpdisplay.h"
-#include "hpmenus.h"
-#include "hppad.h"
-#include "hptest.h"
+#include "hp.h"
 #include "kegraphics.h"
 #include "keinput.h"
 #include "keos.h"
@@ -109,10 +106,10 @@ struct RunCounts {
 class RandomInputTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    TestUseNullBackend();
-    managed = TestPrivateDisplayStart(1024, 768, true);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    managed = HpDisplayStart(1024, 768, true);
   }
-  static void TearDownTestSuite() { TestPrivateDisplayStop(); }
+  static void TearDownTestSuite() { HpDisplayStop(); }
   static bool managed;
 
   std::mt19937 rng{kSeed};
@@ -134,14 +131,14 @@ class RandomInputTest : public ::testing::Test {
   void Press(int vk, int frames) {
     for (const HeldKey& h : held)
       if (h.vk == vk) return;
-    TestKeyDown(vk);
+    HpKeyDown(vk);
     held.push_back({vk, frame + frames});
     ++counts.keyPresses;
   }
   void ReleaseDue(bool all) {
     for (size_t i = held.size(); i-- > 0;) {
       if (!all && held[i].releaseAt > frame) continue;
-      TestKeyUp(held[i].vk);
+      HpKeyUp(held[i].vk);
       held.erase(held.begin() + (long)i);
     }
   }
@@ -186,14 +183,14 @@ class RandomInputTest : public ::testing::Test {
     bool ending = state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
     if (Chance(900)) {
       if (pads.size() < 3 && (pads.empty() || Chance(2))) {
-        int pad = TestPadAttach();
+        int pad = HpPadAttach();
         if (pad >= 0) {
           pads.push_back(pad);
           ++counts.plugs;
         }
       } else if (!pads.empty()) {
         size_t i = (size_t)Roll((int)pads.size());
-        TestPadDetach(pads[i]);
+        HpPadDetach(pads[i]);
         pads.erase(pads.begin() + (long)i);
         ++counts.unplugs;
       }
@@ -201,14 +198,14 @@ class RandomInputTest : public ::testing::Test {
     for (int pad : pads) {
       if (Chance(6)) {
         uint16_t button = kPadButtons[Roll(sizeof kPadButtons / sizeof kPadButtons[0])];
-        TestPadSetButtonBits(pad, button, !Chance(3));
+        HpPadButtons(pad, button, !Chance(3));
         ++counts.padPresses;
       }
-      if (!ending && Chance(2000)) TestPadSetButtonBits(pad, PAD_START, true);
-      else if (Chance(3)) TestPadSetButtonBits(pad, PAD_START, false);
-      if (Chance(30)) TestPadSetAxis(pad, kSticks[Roll(4)], (int16_t)(Roll(65536) - 32768));
+      if (!ending && Chance(2000)) HpPadButtons(pad, PAD_START, true);
+      else if (Chance(3)) HpPadButtons(pad, PAD_START, false);
+      if (Chance(30)) HpPadAxis(pad, kSticks[Roll(4)], (int16_t)(Roll(65536) - 32768));
       if (Chance(60))
-        TestPadSetTrigger(pad, Chance(2) ? SDL_CONTROLLER_AXIS_TRIGGERLEFT
+        HpPadTrigger(pad, Chance(2) ? SDL_CONTROLLER_AXIS_TRIGGERLEFT
                                          : SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
                           (uint8_t)Roll(256));
     }
@@ -242,11 +239,7 @@ class RandomInputTest : public ::testing::Test {
   }
 
   void AltF4() {
-    TestKeyDown(VK_MENU);
-    TestKeyDown(VK_F4, true);
-    TestStep(1);
-    TestKeyUp(VK_F4, true);
-    TestKeyUp(VK_MENU);
+    HpAltF4();
     ++counts.altF4;
   }
 };
@@ -255,10 +248,10 @@ bool RandomInputTest::managed = false;
 TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
   printf("random input: seed %u, %d frames, window manager %s\n", kSeed, kFrames,
          managed ? "yes" : "no (nothing minimises)");
-  ASSERT_TRUE(MenusStart(GS_MainMenu, 320, 240));
-  LiveCounts empty = MenusLiveCounts();
-  ASSERT_TRUE(TestStep(1));
-  LiveCounts menu = MenusLiveCounts();
+  ASSERT_TRUE(HpStart(GS_MainMenu, 320, 240));
+  HpLive empty = HpLiveNow();
+  ASSERT_TRUE(HpStep(1));
+  HpLive menu = HpLiveNow();
   int menuSounds = gAudio.soundCount;
   GameStateId last = GsmGetCurrentState();
   std::vector<std::string> faults;
@@ -275,7 +268,7 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
     RandomWindow();
     MoveOnIfStuck(state);
     if (Chance(8000)) AltF4();
-    bool running = TestStep(1);
+    bool running = HpStep(1);
     if (frame > 0 && frame % 10000 == 0) {
       printf("random input: %d frames, %d rounds ended, %d quits\n", frame, counts.roundsEnded,
              counts.quits);
@@ -289,14 +282,14 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       ReleaseDue(true);
       if (!SysIsRunning()) break;  // the window was closed from outside (a signal): stop
       GamePurgeScreens();
-      if (!(MenusLiveCounts() == empty)) fault("resources left after a quit");
+      if (!(HpLiveNow() == empty)) fault("resources left after a quit");
       if (MatchAnyHold()) fault("a hold flag left set after a quit");
       for (AudioSystem* a : {&gSettingsAudio, &gCreditsAudio, &gHowToPlayAudio, &gAudio}) {
         a->Shutdown();
         a->Init();
       }
       GsmInit(GS_MainMenu);
-      running = TestStep(1);
+      running = HpStep(1);
       if (!running) {
         fault("the loop did not start again");
         break;
@@ -309,7 +302,7 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       if (now == GS_RoundOver) ++counts.roundsEnded;
       if (last == GS_RoundOver && now == GS_MainMenu) ++counts.matchesEnded;
       // The main menu loads the same every time: anything more was left by a screen before.
-      if (now == GS_MainMenu && !(MenusLiveCounts() == menu))
+      if (now == GS_MainMenu && !(HpLiveNow() == menu))
         fault("main menu entered with other resources alive");
       if (now == GS_MainMenu && gAudio.soundCount != menuSounds)
         fault("main menu entered with other sounds loaded");
@@ -331,7 +324,7 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
   }
   ReleaseDue(true);
   pads.clear();
-  MenusStop();
+  HpStop();
 
   printf("random input: %d frames in %.0f s of CPU time\n", frame,
          (double)(std::clock() - cpuStart) / CLOCKS_PER_SEC);
@@ -354,9 +347,11 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
                                                        << " never visited";
   EXPECT_GT(counts.plugs, 0);
   EXPECT_GT(counts.f11, 0);
-  if (managed) EXPECT_GT(counts.minimises, 0);
-  EXPECT_EQ(MenusLiveCounts(), (LiveCounts{0, 0, 0}));
-  EXPECT_TRUE(TestMessageBoxes().empty()) << TestMessageBoxes()[0].text;
+  if (managed) {
+    EXPECT_GT(counts.minimises, 0);
+  }
+  EXPECT_EQ(HpLiveNow(), (HpLive{0, 0, 0}));
+  EXPECT_TRUE(HpBoxes().empty()) << HpBoxes()[0].text;
   // Everything else was checked; the missing part must still show in the results.
   if (!managed) GTEST_SKIP() << "minimise and restore not checked: the window manager did not start";
 }

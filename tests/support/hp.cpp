@@ -1,0 +1,720 @@
+// hp.cpp - the test support library over the real engine and game, SDL's event queue and
+// virtual joysticks, the GPU's frame, OpenAL Soft's wave files and child X servers.
+#include "hp.h"
+
+#include <SDL.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <poll.h>
+#include <signal.h>
+#include <stb_image_write.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "battle/battle.h"
+#include "battle/board.h"
+#include "battle/pause.h"
+#include "framework/audio.h"
+#include "framework/gameobject.h"
+#include "framework/quad.h"
+#include "game.h"
+#include "kegraphics.h"
+#include "keinput.h"
+#include "keos.h"
+#include "kesystem.h"
+#include "screens/screen.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct VirtualPad {
+  bool used = false;
+  SDL_JoystickID id = -1;
+  SDL_Joystick* joystick = nullptr;
+  HpRumble rumble = {0, 0, 0};
+};
+
+struct HpState {
+  std::vector<HpBox> boxes;
+  bool capture = false;
+  std::vector<uint8_t> frame;  // RGBA, bottom row first
+  int frameW = 0, frameH = 0;
+  VirtualPad pads[8];
+  fs::path home, temp;                 // the folder a test left, and its temporary one
+  pid_t server = -1, manager = -1;     // the private display's processes
+  int displayFd = -1;                  // kept open: the server dies writing to a closed pipe
+  std::string savedDisplay;
+  bool hadDisplay = false;
+};
+HpState gHp;
+
+void CaptureBox(const char* text, const char* caption, uint32_t style) {
+  gHp.boxes.push_back({text ? text : "", caption ? caption : "", style});
+}
+
+void GrabFrame() {
+  if (!gHp.capture) return;
+  OsGetClientSize(&gHp.frameW, &gHp.frameH);
+  gHp.frame.resize((size_t)gHp.frameW * gHp.frameH * 4);
+  GfxReadPixels(0, 0, gHp.frameW, gHp.frameH, gHp.frame.data());
+}
+
+SDL_Scancode ScancodeOf(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return (SDL_Scancode)(SDL_SCANCODE_A + (vk - 'A'));
+  if (vk >= '1' && vk <= '9') return (SDL_Scancode)(SDL_SCANCODE_1 + (vk - '1'));
+  if (vk == '0') return SDL_SCANCODE_0;
+  if (vk >= VK_F1 && vk <= VK_F12) return (SDL_Scancode)(SDL_SCANCODE_F1 + (vk - VK_F1));
+  if (vk == VK_NUMPAD0) return SDL_SCANCODE_KP_0;
+  if (vk > VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
+    return (SDL_Scancode)(SDL_SCANCODE_KP_1 + (vk - VK_NUMPAD0 - 1));
+  const struct { int vk; SDL_Scancode sc; } kOthers[] = {
+      {VK_LEFT, SDL_SCANCODE_LEFT},     {VK_UP, SDL_SCANCODE_UP},
+      {VK_RIGHT, SDL_SCANCODE_RIGHT},   {VK_DOWN, SDL_SCANCODE_DOWN},
+      {VK_ESCAPE, SDL_SCANCODE_ESCAPE}, {VK_RETURN, SDL_SCANCODE_RETURN},
+      {VK_SPACE, SDL_SCANCODE_SPACE},   {VK_TAB, SDL_SCANCODE_TAB},
+      {VK_BACK, SDL_SCANCODE_BACKSPACE}, {VK_SHIFT, SDL_SCANCODE_LSHIFT},
+      {VK_CONTROL, SDL_SCANCODE_LCTRL}, {VK_MENU, SDL_SCANCODE_LALT},
+      {VK_OEM_COMMA, SDL_SCANCODE_COMMA}, {VK_OEM_MINUS, SDL_SCANCODE_MINUS}};
+  for (const auto& o : kOthers)
+    if (o.vk == vk) return o.sc;
+  return SDL_SCANCODE_UNKNOWN;
+}
+
+void PushKey(int vk, bool down, bool alt) {
+  SDL_Event e = {};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.scancode = ScancodeOf(vk);
+  e.key.keysym.sym = SDL_GetKeyFromScancode(e.key.keysym.scancode);
+  e.key.keysym.mod = alt ? KMOD_LALT : KMOD_NONE;
+  SDL_PushEvent(&e);
+}
+
+// The GL driver is unloaded when SDL shuts down; kept mapped, leak reports from inside it still
+// name it and the suppressions for system libraries apply.
+void KeepDriverLoaded() {
+  const char* libs[] = {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
+                        "libdbus-1.so.3", "libX11.so.6", "libX11-xcb.so.1", "libxcb.so.1",
+                        "libXext.so.6", "libXcursor.so.1", "libXi.so.6", "libXrandr.so.2",
+                        "libXss.so.1", "libXfixes.so.3", "libXrender.so.1", "libXxf86vm.so.1"};
+  for (const char* lib : libs) dlopen(lib, RTLD_NOW | RTLD_NODELETE);
+}
+
+void ResetSettings() {
+  musicVolume = soundVolume = 1.0f;
+  musicVolumeStep = soundVolumeStep = 10;
+  muted = false;
+  windowSizeIndex = 0;
+  for (int i = 0; i < kGameScreenCount; ++i)
+    GameScreens()[i].fullscreen = GameScreens()[i].id == GS_MainMenu;
+  battleOnHold = holdForHowToPlay = holdForSettings = holdForCredits = false;
+  BattleSetNoHealthLoss(false);
+}
+
+AudioSystem* const kAudios[] = {&gAudio, &gHowToPlayAudio, &gCreditsAudio, &gSettingsAudio};
+
+AudioSystem& AudioOf(GameStateId screen) {
+  return screen == GS_HowToPlay ? gHowToPlayAudio
+         : screen == GS_Settings ? gSettingsAudio
+                                 : gCreditsAudio;
+}
+bool& HoldFlagOf(GameStateId screen) {
+  return screen == GS_HowToPlay ? holdForHowToPlay
+         : screen == GS_Settings ? holdForSettings
+                                 : holdForCredits;
+}
+void HoldBattleFor(GameStateId screen) {
+  ScreenFullscreenFlag(screen) = ScreenFullscreenFlag(GS_Battle);
+  battleOnHold = HoldFlagOf(screen) = true;
+  GsmSetNextState(screen);
+}
+
+// SDL maps a virtual trigger from the whole signed axis onto 0..32767 and the engine keeps its
+// top eight bits: the first axis value that reads as the byte.
+int16_t AxisForTriggerByte(uint8_t byte) {
+  for (int a = -32768; a <= 32767; ++a)
+    if ((int)((float)(a + 32768) / 65535.0f * 32767) * 255 / 32767 >= byte) return (int16_t)a;
+  return 32767;
+}
+
+int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+  HpRumble* r = static_cast<HpRumble*>(userdata);
+  *r = {low, high, r->calls + 1};
+  return 0;
+}
+
+VirtualPad* PadOf(int pad) {
+  return pad >= 0 && pad < 8 && gHp.pads[pad].used ? &gHp.pads[pad] : nullptr;
+}
+
+bool WriteFile(const char* path, const std::string& bytes) {
+  std::error_code err;
+  fs::remove(path, err);  // never write through the link into the real data
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  return (bool)out;
+}
+
+bool LinkTree(const fs::path& from, const fs::path& to) {
+  std::error_code err;
+  fs::create_directories(to, err);
+  for (const fs::directory_entry& e : fs::directory_iterator(from, err)) {
+    fs::path target = to / e.path().filename();
+    if (e.is_directory() ? !LinkTree(e.path(), target)
+                         : (fs::create_symlink(e.path(), target, err), (bool)err))
+      return false;
+  }
+  return !err;
+}
+
+pid_t Spawn(const char* const argv[], int keepFd) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  int null = open("/dev/null", O_RDWR);
+  for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
+  for (int fd = 3; fd < 256; ++fd)
+    if (fd != keepFd) close(fd);
+  execvp(argv[0], (char* const*)argv);
+  _exit(127);
+}
+
+void StopChild(pid_t* pid) {
+  if (*pid <= 0) return;
+  kill(*pid, SIGTERM);
+  waitpid(*pid, nullptr, 0);
+  *pid = -1;
+}
+
+bool ManagerReady() {
+  FILE* p = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
+  char line[256] = "";
+  bool ready = p && fgets(line, sizeof line, p) && strstr(line, "window id");
+  if (p) pclose(p);
+  return ready;
+}
+
+}  // namespace
+
+// ---- Starting and stopping
+
+bool HpEngineStart(int w, int h, bool fullscreen) {
+  KeepDriverLoaded();
+  OsClockSetVirtual(true);
+  OsSetMessageBoxHook(CaptureBox);
+  gHp.boxes.clear();
+  GsmReset();
+  ScreenUseTable(GameScreens(), kGameScreenCount);
+  if (!SysInit("Hollow Pikes")) return false;
+  SysSetBeforeSwapHook(GrabFrame);
+  ImGui::GetIO().IniFilename = nullptr;  // programs run side by side in one folder
+  if (!fullscreen) {
+    SysSetFullscreen(false);
+    SysSetWindowSize(w, h);
+  }
+  return true;
+}
+
+void HpEngineStop() {
+  HpPadDetachAll();
+  SysSetBeforeSwapHook(nullptr);
+  SysShutdown();
+  GsmReset();
+  gHp.capture = false;
+}
+
+std::vector<HpBox>& HpBoxes() { return gHp.boxes; }
+
+bool HpStart(GameStateId first, int w, int h, bool fullscreen) {
+  ResetSettings();
+  if (!HpEngineStart(w, h, fullscreen)) return false;
+  for (AudioSystem* a : kAudios) a->Init();
+  GameRegisterStates();
+  ScreenFullscreenFlag(first) = fullscreen;
+  GsmInit(first);
+  return true;
+}
+
+void HpStop() {
+  GsmSetNextState(GS_Quit);
+  while (HpStep(1)) {
+  }
+  GamePurgeScreens();  // retired objects wait for a purge that never comes after the last frame
+  HpPadDetachAll();
+  for (AudioSystem* a : kAudios) a->Shutdown();
+  HpEngineStop();
+}
+
+bool HpStartBattle(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
+                   int w, int h, bool fullscreen) {
+  gMatch = {{p1, p2}, {{s10, s11}, {s20, s21}}, {3, 3}, Round_P1Won};
+  for (int i = 0; i < 2; ++i) BoardPlayer(i).spellCursor = 1;
+  return HpStart(GS_Battle, w, h, fullscreen) && HpStep(1) && GsmGetCurrentState() == GS_Battle;
+}
+
+void HpRunState(GameStateId id, GsmCallback load, GsmCallback init, GsmCallback update,
+                GsmCallback draw, GsmCallback free, GsmCallback unload) {
+  GsmAddState(id, load, init, update, draw, free, unload);
+  GsmInit(id);
+}
+
+// ---- Frames and input
+
+bool HpStep(int frames) {
+  for (int i = 0; i < frames; ++i)
+    if (!GsmStep()) return false;
+  return true;
+}
+
+bool HpStepUntil(GameStateId id, int frames) {
+  for (int i = 0; i < frames && GsmGetCurrentState() != id; ++i)
+    if (!HpStep(1)) return false;
+  return GsmGetCurrentState() == id;
+}
+
+void HpKeyDown(int vk, bool alt) { PushKey(vk, true, alt); }
+void HpKeyUp(int vk, bool alt) { PushKey(vk, false, alt); }
+
+void HpPress(int vk) {
+  HpKeyDown(vk);
+  HpStep(1);
+  HpKeyUp(vk);
+  HpStep(1);
+}
+
+void HpAltF4() {
+  HpKeyDown(VK_MENU);
+  HpKeyDown(VK_F4, true);
+  HpStep(1);
+  HpKeyUp(VK_F4, true);
+  HpKeyUp(VK_MENU);
+}
+
+void HpPushQuit() {
+  SDL_Event e = {};
+  e.type = SDL_QUIT;
+  SDL_PushEvent(&e);
+}
+
+int HpPadAttach() {
+  int slot = 0;
+  while (slot < 8 && gHp.pads[slot].used) ++slot;
+  if (slot == 8) return -1;
+  VirtualPad& p = gHp.pads[slot];
+  p.rumble = {0, 0, 0};
+  SDL_VirtualJoystickDesc desc = {};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1;
+  desc.button_mask = (1u << desc.nbuttons) - 1;
+  desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+  desc.name = "Test Pad";
+  desc.userdata = &p.rumble;
+  desc.Rumble = RecordRumble;
+  int index = SDL_JoystickAttachVirtualEx(&desc);
+  if (index < 0 || !(p.joystick = SDL_JoystickOpen(index))) return -1;
+  p.id = SDL_JoystickInstanceID(p.joystick);
+  p.used = true;
+  // A fresh virtual axis sits at 0, which SDL reads as a half-pulled trigger.
+  SDL_JoystickSetVirtualAxis(p.joystick, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
+  SDL_JoystickSetVirtualAxis(p.joystick, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+  InputReset();  // poll now rather than in two seconds
+  return slot;
+}
+
+void HpPadDetach(int pad) {
+  VirtualPad* p = PadOf(pad);
+  if (!p) return;
+  for (int i = 0, n = SDL_NumJoysticks(); i < n; ++i)  // indices shift, instance ids do not
+    if (SDL_JoystickGetDeviceInstanceID(i) == p->id) SDL_JoystickDetachVirtual(i);
+  SDL_JoystickClose(p->joystick);
+  *p = VirtualPad();
+}
+
+void HpPadDetachAll() {
+  for (int i = 0; i < 8; ++i) HpPadDetach(i);
+}
+
+void HpPadButtons(int pad, uint16_t bits, bool down) {
+  static const struct { uint16_t bit; SDL_GameControllerButton button; } kButtons[] = {
+      {PAD_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP}, {PAD_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN},
+      {PAD_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
+      {PAD_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {PAD_START, SDL_CONTROLLER_BUTTON_START},
+      {PAD_BACK, SDL_CONTROLLER_BUTTON_BACK}, {PAD_LEFT_THUMB, SDL_CONTROLLER_BUTTON_LEFTSTICK},
+      {PAD_RIGHT_THUMB, SDL_CONTROLLER_BUTTON_RIGHTSTICK},
+      {PAD_LEFT_SHOULDER, SDL_CONTROLLER_BUTTON_LEFTSHOULDER},
+      {PAD_RIGHT_SHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER}, {PAD_A, SDL_CONTROLLER_BUTTON_A},
+      {PAD_B, SDL_CONTROLLER_BUTTON_B}, {PAD_X, SDL_CONTROLLER_BUTTON_X},
+      {PAD_Y, SDL_CONTROLLER_BUTTON_Y}};
+  VirtualPad* p = PadOf(pad);
+  for (const auto& b : kButtons)
+    if (p && (bits & b.bit)) SDL_JoystickSetVirtualButton(p->joystick, b.button, down);
+}
+
+void HpPadPress(int pad, uint16_t bits) {
+  HpPadButtons(pad, bits, true);
+  HpStep(1);
+  HpPadButtons(pad, bits, false);
+  HpStep(1);
+}
+
+void HpPadAxis(int pad, int sdlAxis, int16_t value) {
+  if (VirtualPad* p = PadOf(pad)) SDL_JoystickSetVirtualAxis(p->joystick, sdlAxis, value);
+}
+
+void HpPadTrigger(int pad, int sdlAxis, uint8_t value) {
+  HpPadAxis(pad, sdlAxis, AxisForTriggerByte(value));
+}
+
+HpRumble HpPadRumble(int pad) {
+  VirtualPad* p = PadOf(pad);
+  return p ? p->rumble : HpRumble{0, 0, 0};
+}
+
+// ---- Pixels
+
+void HpCapture(bool on) { gHp.capture = on; }
+
+uint32_t HpPixel(int x, int y) {
+  if (x < 0 || y < 0 || x >= gHp.frameW || y >= gHp.frameH) return 0;
+  const uint8_t* p = &gHp.frame[((size_t)(gHp.frameH - 1 - y) * gHp.frameW + x) * 4];
+  return (uint32_t)p[3] << 24 | (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+}
+
+int HpFrameWidth() { return gHp.frameW; }
+int HpFrameHeight() { return gHp.frameH; }
+
+bool HpSaveFrame(const std::string& path) {
+  if (gHp.frame.empty()) return false;
+  stbi_flip_vertically_on_write(1);
+  return stbi_write_png(path.c_str(), gHp.frameW, gHp.frameH, 4, gHp.frame.data(),
+                        gHp.frameW * 4) != 0;
+}
+
+int HpCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tolerance) {
+  Vec2 s = ScreenScale();
+  int cx = gHp.frameW / 2, cy = gHp.frameH / 2, count = 0;
+  for (int y = cy - (int)(y1 * s.y); y < cy - (int)(y0 * s.y); ++y)
+    for (int x = cx + (int)(x0 * s.x); x < cx + (int)(x1 * s.x); ++x) {
+      unsigned p = HpPixel(x, y);
+      bool near = true;
+      for (int shift = 0; shift < 24; shift += 8)
+        near = near && abs((int)((p >> shift) & 0xFF) - (int)((rgb >> shift) & 0xFF)) <= tolerance;
+      count += near;
+    }
+  return count;
+}
+
+// ---- What is alive
+
+HpLive HpLiveNow() { return {GfxTextureLiveCount(), GfxMeshLiveCount(), GfxFontLiveCount()}; }
+
+std::vector<GameObject*> HpObjects(GameStateId id, const char* path) {
+  std::vector<GameObject*> found;
+  if (ObjectList* list = ObjectListOf(id))
+    for (GameObject* o : list->objects)
+      if (o->alive && (path ? o->texture && !strcmp(o->texture->name, path) : !o->texture))
+        found.push_back(o);
+  return found;
+}
+
+// ---- The battle
+
+Troop* HpTroop(TroopKind kind, int lane, bool rightSide, float x, bool hold) {
+  GameObject* arrow = BoardPlayer(rightSide ? 1 : 0).arrow;
+  float y = arrow->position.y;
+  arrow->position.y = kLaneSpacing * lane;
+  Troop* t = SpawnTroop(kind, lane, rightSide);
+  arrow->position.y = y;
+  HpTroopMoveTo(t, x);
+  if (hold) t->speedFactor = 0;
+  return t;
+}
+
+void HpTroopMoveTo(Troop* t, float x) {
+  float dx = x - t->position.x;
+  t->position.x = x;
+  t->healthBar->position.x += dx;
+  t->rangeMarker->position.x += dx;
+}
+
+int HpTroopCount(bool rightSide) {
+  int n = 0;
+  for (GameObject* o : BoardObjects().objects)
+    if (Troop* t = AsTroop(o)) n += t->rightSide == rightSide;
+  return n;
+}
+
+void HpPressCast(int player) {
+  const int key = player == 0 ? (int)'Z' : VK_NUMPAD0 + 4;
+  HpKeyDown(key);
+  HpStep(1);
+  HpKeyUp(key);
+}
+
+void HpCast(int player, int slot) {
+  BoardPlayer(player).spellCursor = slot + 1;
+  HpPressCast(player);
+}
+
+std::vector<Animation*> HpPictures(const char* name) {
+  Texture* tex = BoardTexture(name);
+  std::vector<Animation*> out;
+  for (GameObject* o : BoardObjects().objects)
+    if (Animation* a = dynamic_cast<Animation*>(o))
+      if (tex && o->texture == tex) out.push_back(a);
+  return out;
+}
+
+void HpExpectBackToHeldBattle(GameStateId screen) {
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  ScreenFullscreenFlag(GS_Battle) = false;
+  HoldBattleFor(screen);
+  HpLive battle = HpLiveNow();
+  Mesh* battleQuad = gQuadMesh;
+  std::list<ChannelSlot*> battleSounds = gAudio.busySlots;
+  EXPECT_FALSE(battleSounds.empty());  // the battle's music
+  ASSERT_TRUE(HpStepUntil(screen, 3));
+  EXPECT_GT(GfxTextureLiveCount(), battle.textures);
+  EXPECT_FALSE(AudioOf(screen).busySlots.empty());  // its music, on its own instance
+  HpPress(VK_F11);
+  EXPECT_TRUE(ScreenFullscreenFlag(screen));
+  HpPress(VK_ESCAPE);
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_FALSE(battleOnHold);
+  EXPECT_TRUE(ScreenFullscreenFlag(GS_Battle));  // the flag comes back with it
+  EXPECT_TRUE(HpLiveNow() == battle) << "the screen's resources were not all freed";
+  EXPECT_EQ(gQuadMesh, battleQuad);
+  EXPECT_TRUE(AudioOf(screen).busySlots.empty());
+  EXPECT_EQ(gAudio.busySlots, battleSounds);  // the battle's music was left alone
+}
+
+void HpExpectAltF4ReleasesHeldBattle(GameStateId screen, const HpLive& before) {
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  HoldBattleFor(screen);
+  ASSERT_TRUE(HpStepUntil(screen, 3));
+  HpAltF4();
+  EXPECT_FALSE(HpStep(1));  // the run is over
+  EXPECT_FALSE(HoldFlagOf(screen));
+  EXPECT_TRUE(HpLiveNow() == before) << "the held battle was not released";
+}
+
+// ---- Sound
+
+std::string HpTempPath(const std::string& name) {
+  static std::string dir;
+  if (dir.empty()) {
+    char tmpl[] = "/tmp/hptest-XXXXXX";
+    dir = mkdtemp(tmpl) ? tmpl : "/tmp";
+  }
+  return dir + "/" + name;
+}
+
+std::string HpSineWav(const std::string& name, double seconds) {
+  const uint32_t rate = 22050, frames = (uint32_t)(seconds * rate), bytes = frames * 2;
+  std::string w = "RIFF";
+  auto le = [&w](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) w += (char)(v >> (8 * i) & 0xFF);
+  };
+  le(36 + bytes, 4);
+  w += "WAVEfmt ";
+  for (uint32_t v : {16u, 1u << 16 | 1u, rate, rate * 2, 16u << 16 | 2u}) le(v, 4);  // PCM mono
+  w += "data";
+  le(bytes, 4);
+  for (uint32_t i = 0; i < frames; ++i)
+    le((uint16_t)(int16_t)(0.5 * 32767 * sin(2 * M_PI * 440 * i / rate)), 2);
+  std::string path = HpTempPath(name);
+  WriteFile(path.c_str(), w);
+  return path;
+}
+
+void HpUseWaveBackend(const std::string& mixPath) {
+  std::string conf = HpTempPath("alsoft.conf");
+  WriteFile(conf.c_str(), "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\n[wave]\nfile=" +
+                              mixPath + "\n");
+  setenv("ALSOFT_CONF", conf.c_str(), 1);
+  unsetenv("ALSOFT_DRIVERS");  // the test environment picks the null backend for the others
+}
+
+double HpMix::Rms(double from, double to) const {
+  auto index = [this](double t) {
+    return (size_t)std::fmax(0.0, std::fmin(t * rate, (double)samples.size()));
+  };
+  size_t a = index(from), b = index(to);
+  double sum = 0;
+  for (size_t i = a; i < b; ++i) sum += (double)samples[i] * samples[i];
+  return b > a ? sqrt(sum / (double)(b - a)) : 0.0;
+}
+
+bool HpReadMix(const std::string& path, HpMix* out) {
+  std::ifstream in(path, std::ios::binary);
+  std::string f((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto u = [&f](size_t p, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | (uint8_t)f[p + (size_t)i];
+    return v;
+  };
+  out->samples.clear();
+  // Mono 16-bit as configured; a mix still being written has no final length yet.
+  for (size_t p = 12; p + 8 <= f.size(); p += 8 + u(p + 4, 4)) {
+    if (!f.compare(p, 4, "fmt ")) {
+      out->rate = (int)u(p + 12, 4);
+      if (u(p + 10, 2) != 1 || u(p + 22, 2) != 16) return false;
+    } else if (!f.compare(p, 4, "data")) {
+      for (size_t i = p + 8; i + 2 <= f.size(); i += 2)
+        out->samples.push_back((float)(int16_t)u(i, 2) / 32768.0f);
+      return out->rate > 0;
+    }
+  }
+  return false;
+}
+
+// ---- Data folders and whole games
+
+bool HpFolderEnter(bool withData) {
+  gHp.home = fs::current_path();
+  char pattern[] = "/tmp/hp-play-XXXXXX";
+  if (!mkdtemp(pattern)) return false;
+  gHp.temp = pattern;
+  if (withData && !LinkTree(fs::canonical(gHp.home / "data"), gHp.temp / "data")) return false;
+  fs::current_path(gHp.temp);
+  return true;
+}
+
+void HpFolderLeave() {
+  if (gHp.temp.empty()) return;
+  std::error_code err;
+  fs::current_path(gHp.home, err);
+  fs::remove_all(gHp.temp, err);
+  gHp.temp.clear();
+}
+
+bool HpTruncate(const char* path, size_t keepBytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(keepBytes, '\0');
+  in.read(&bytes[0], (std::streamsize)keepBytes);
+  bytes.resize((size_t)in.gcount());
+  return in.is_open() && WriteFile(path, bytes);
+}
+
+bool HpGarbage(const char* path) {
+  std::string bytes;
+  for (int i = 0; i < 4096; ++i) bytes += (char)(i * 7919 % 251);
+  return WriteFile(path, bytes);
+}
+
+bool HpRemove(const char* path) {
+  std::error_code err;
+  return fs::remove(path, err);
+}
+
+bool HpPlayIntoBattle(int maxFrames) {
+  // A second spell equal to the first is refused: the column move makes it another.
+  const int spellKeys[3] = {VK_SPACE, 'D', VK_RIGHT};
+  for (int frame = 0, n = 0; frame < maxFrames; frame += 2, ++n) {
+    switch (GsmGetCurrentState()) {
+      case GS_Battle: return true;
+      case GS_MainMenu: HpPress(VK_RETURN); break;  // skips the logos, then "Start game"
+      case GS_HeroSelect: HpPress(VK_SPACE); break;
+      case GS_SpellSelect: HpPress(spellKeys[n % 3]); break;
+      default: return false;
+    }
+  }
+  return GsmGetCurrentState() == GS_Battle;
+}
+
+bool HpPlayRoundWonByPlayer1(int maxFrames) {
+  const int keys[6] = {'1', '2', '3', '4', 'Z', 'D'};  // summons, now and then a spell
+  for (int frame = 0, n = 0; frame < maxFrames; frame += 2, ++n) {
+    if (GsmGetCurrentState() != GS_Battle) break;
+    HpPress(keys[n % 6]);
+  }
+  return GsmGetCurrentState() == GS_RoundOver;
+}
+
+bool HpPlayVisitSettingsFromPause() {
+  if (GsmGetCurrentState() != GS_Battle || PauseIsOpen()) return false;
+  HpPress('P');  // opens on "How to play"
+  HpPress('S');  // "Settings"
+  HpPress(VK_SPACE);
+  if (!HpStepUntil(GS_Settings, 3)) return false;
+  HpStep(10);
+  HpPress(VK_ESCAPE);
+  if (!HpStepUntil(GS_Battle, 3) || !PauseIsOpen()) return false;
+  for (int i = 0; i < 8 && PauseCursor(0) != 1; ++i) HpPress('W');  // up to "Continue"
+  HpPress(VK_SPACE);
+  HpStep(1);
+  return GsmGetCurrentState() == GS_Battle && !PauseIsOpen();
+}
+
+void HpPlayMatchRound(void (*check)()) {
+  ASSERT_TRUE(HpStart(GS_MainMenu));
+  SysSetIcon("data/icon.png");
+  bool intoBattle = HpPlayIntoBattle();
+  EXPECT_TRUE(intoBattle) << "stuck on state " << GsmGetCurrentState();
+  if (intoBattle) {
+    check();
+    EXPECT_TRUE(HpPlayVisitSettingsFromPause());
+    EXPECT_TRUE(HpPlayRoundWonByPlayer1()) << "the round did not end";
+    EXPECT_EQ(gMatch.roundWinner, Round_P1Won);
+    EXPECT_EQ(gMatch.heroHealth[0], 3);
+    EXPECT_EQ(gMatch.heroHealth[1], 2);
+    EXPECT_TRUE(HpStepUntil(GS_Battle, 400)) << "no next round";
+  }
+  HpAltF4();
+  EXPECT_FALSE(HpStep(1)) << "Alt+F4 did not quit";
+  HpStop();
+  EXPECT_TRUE(HpLiveNow() == (HpLive{0, 0, 0}));
+  EXPECT_TRUE(HpBoxes().empty()) << HpBoxes()[0].text;
+}
+
+// ---- A private display
+
+bool HpDisplayStart(int width, int height, bool windowManager) {
+  const char* old = getenv("DISPLAY");
+  gHp.hadDisplay = old != nullptr;
+  gHp.savedDisplay = old ? old : "";
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  std::string fdText = std::to_string(fds[1]);
+  std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const char* server[] = {"Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(),
+                          "-nolisten", "tcp", nullptr};
+  gHp.server = Spawn(server, fds[1]);
+  close(fds[1]);
+  gHp.displayFd = fds[0];
+  char number[16] = "";
+  pollfd pfd = {fds[0], POLLIN, 0};
+  ssize_t n = poll(&pfd, 1, 10000) == 1 ? read(fds[0], number, sizeof number - 1) : -1;
+  if (n <= 0) {
+    HpDisplayStop();
+    return false;
+  }
+  number[n] = 0;
+  number[strcspn(number, "\n")] = 0;
+  setenv("DISPLAY", (std::string(":") + number).c_str(), 1);
+  if (!windowManager) return true;
+  const char* manager[] = {"openbox", "--sm-disable", nullptr};
+  gHp.manager = Spawn(manager, -1);
+  for (int i = 0; i < 400; ++i, usleep(50000))  // a busy machine starts openbox slowly
+    if (ManagerReady()) return true;
+  HpDisplayStop();
+  return false;
+}
+
+void HpDisplayStop() {
+  StopChild(&gHp.manager);
+  StopChild(&gHp.server);
+  if (gHp.displayFd >= 0) close(gHp.displayFd);
+  gHp.displayFd = -1;
+  if (gHp.hadDisplay) setenv("DISPLAY", gHp.savedDisplay.c_str(), 1);
+  else unsetenv("DISPLAY");
+}

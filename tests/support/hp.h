@@ -1,0 +1,129 @@
+// hp.h - the one test support library: the real game started headless on the virtual clock,
+// keys, pads and frames pushed through SDL, pixels and sound read back, damaged data folders.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "battle/match.h"
+#include "kegsm.h"
+#include "states.h"
+#include "troops/troop.h"
+
+class GameObject;
+struct Animation;
+
+// ---- Starting and stopping. Message boxes are captured, never shown.
+struct HpBox {
+  std::string text, caption;
+  uint32_t style;
+};
+// The engine alone, in a window of w by h (or full screen, as the game starts).
+bool HpEngineStart(int w = 320, int h = 240, bool fullscreen = false);
+void HpEngineStop();
+std::vector<HpBox>& HpBoxes();
+// The engine, the four sound instances, every screen registered and the settings, hold flags and
+// full-screen flags at their start values (`first` gets `fullscreen`); the first frame is left
+// to the caller. A small window shows the middle of the board and draws fast.
+bool HpStart(GameStateId first, int w = 320, int h = 240, bool fullscreen = false);
+// Quits through the state manager (the screen frees and unloads) and stops it all.
+void HpStop();
+// HpStart on a battle of this match (health 3 each, cursors on the first chosen spell), after
+// its first update.
+bool HpStartBattle(HeroId p1, HeroId p2, SpellId s10, SpellId s11, SpellId s20, SpellId s21,
+                   int w = 160, int h = 120, bool fullscreen = false);
+// A state of the test's own (callbacks may be null), started at once.
+void HpRunState(GameStateId id, GsmCallback load, GsmCallback init, GsmCallback update,
+                GsmCallback draw, GsmCallback free, GsmCallback unload);
+
+// ---- Frames and input. Keys and pads travel through SDL like real ones.
+bool HpStep(int frames = 1);                     // false once the loop has ended
+bool HpStepUntil(GameStateId id, int frames);    // true when `id` became current in time
+void HpKeyDown(int vk, bool alt = false);
+void HpKeyUp(int vk, bool alt = false);
+void HpPress(int vk);                            // down for a frame, then up for a frame
+void HpAltF4();                                  // the frame that sees it runs
+void HpPushQuit();
+// Virtual pads by the classic bit values (PAD_A, ...): pad i of the test is gamepad i + 1.
+int HpPadAttach();                               // found at once; -1 on failure
+void HpPadDetach(int pad);
+void HpPadDetachAll();
+void HpPadButtons(int pad, uint16_t bits, bool down);
+void HpPadPress(int pad, uint16_t bits);
+void HpPadAxis(int pad, int sdlAxis, int16_t value);     // SDL's axis: y grows downward
+void HpPadTrigger(int pad, int sdlAxis, uint8_t value);  // the smallest pull that reads as it
+struct HpRumble {
+  uint16_t low, high;
+  int calls;
+};
+HpRumble HpPadRumble(int pad);                   // the last speeds SDL handed to the pad
+
+// ---- Pixels of the last frame, captured before the swap; (x, y) from the top-left.
+void HpCapture(bool on);
+uint32_t HpPixel(int x, int y);                  // 0xAARRGGBB
+int HpFrameWidth();
+int HpFrameHeight();
+bool HpSaveFrame(const std::string& path);
+// Pixels within tolerance of rgb in a rectangle in reference units (centre origin, y up, at the
+// current screen's scale).
+int HpCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tolerance = 8);
+
+// ---- What is alive.
+struct HpLive {
+  int textures, meshes, fonts;
+  bool operator==(const HpLive& o) const {
+    return textures == o.textures && meshes == o.meshes && fonts == o.fonts;
+  }
+};
+HpLive HpLiveNow();
+// Living objects of a state's list drawn with the picture from path (null: none), in order.
+std::vector<GameObject*> HpObjects(GameStateId id, const char* path);
+
+// ---- The battle.
+// Spawned in a lane by the owner's arrow and stood at x; held troops get speed factor 0.
+Troop* HpTroop(TroopKind kind, int lane, bool rightSide, float x, bool hold = true);
+void HpTroopMoveTo(Troop* t, float x);  // with its bar and marker, as marching would
+int HpTroopCount(bool rightSide);
+// The cast key held for one update (the cursor first put on slot: 0 built-in, 1 and 2 chosen).
+void HpCast(int player, int slot);
+void HpPressCast(int player);
+std::vector<Animation*> HpPictures(const char* name);  // showing data/<name>.png, oldest first
+// Opens a screen over the running battle as the pause menu does, flips full screen there, goes
+// back with Esc: the battle returns with its resources, quad and music as they were.
+void HpExpectBackToHeldBattle(GameStateId screen);
+// Opens it over the battle and quits with Alt+F4: everything is released down to `before`.
+void HpExpectAltF4ReleasesHeldBattle(GameStateId screen, const HpLive& before);
+
+// ---- Sound.
+std::string HpTempPath(const std::string& name);         // in a private temporary folder
+std::string HpSineWav(const std::string& name, double seconds);  // mono 440 Hz
+void HpUseWaveBackend(const std::string& mixPath);       // before the program's first OpenAL call
+struct HpMix {
+  int rate = 0;
+  std::vector<float> samples;  // mono, -1..1
+  double Seconds() const { return rate ? (double)samples.size() / rate : 0.0; }
+  double Rms(double from, double to) const;  // seconds from the device's opening
+};
+bool HpReadMix(const std::string& path, HpMix* out);
+
+// ---- Data folders and whole games.
+// A fresh temporary working folder; with data, its data/ links every real file (damage replaces
+// a link, never the original). Leave goes back and removes it.
+bool HpFolderEnter(bool withData);
+void HpFolderLeave();
+bool HpTruncate(const char* path, size_t keepBytes);
+bool HpGarbage(const char* path);
+bool HpRemove(const char* path);
+// Keys only: from the main menu to a running battle; a round won by player 1 against an idle
+// player 2; Settings over the paused battle and back.
+bool HpPlayIntoBattle(int maxFrames = 3000);
+bool HpPlayRoundWonByPlayer1(int maxFrames = 4000);
+bool HpPlayVisitSettingsFromPause();
+// The whole run on the working folder as it is: menu, battle (`check` looks at what loaded),
+// Settings and back, a round won by player 1 and the next one, Alt+F4, nothing left behind.
+void HpPlayMatchRound(void (*check)());
+
+// ---- A private X server (and openbox) of its own size; DISPLAY points at it meanwhile.
+bool HpDisplayStart(int width, int height, bool windowManager);
+void HpDisplayStop();
