@@ -14,8 +14,7 @@ started=$SECONDS
 xvfb_pid='' wm_pid='' game_pid='' win='' shot_prev='' run=''
 
 cleanup() {
-  # Only what this script started, by process id. A game still running is asked to quit and
-  # given time for its leak report, which is kept with the screenshots.
+  # Only what this script started; a game still running gets time for its leak report.
   if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then
     for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   fi
@@ -49,9 +48,7 @@ done
 [ -d "$build/data" ] || fail "no data/ beside $game"
 rm -rf "$art" && mkdir -p "$art" || fail "cannot create $art"
 
-# --- the X server and the window manager ---------------------------------------------------
-# -displayfd picks a free display number and reports it once the server accepts clients, so the
-# CTest run's own Xvfb (and anybody else's) is never touched.
+# --- an X server of our own (-displayfd picks a free number) and a window manager ----------
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -77,38 +74,20 @@ export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR=$work/runtime   # a private single-instance lock
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# SDL unloads the X11 client libraries at exit; a leak inside one of them would then be reported
-# from an unknown module that no suppression matches. Keeping them mapped names them. The
-# sanitizer runtime has to come first in the list.
-preload() {
-  local list asan lib
-  asan=$(ldd "$game" | awk '/libasan/ {print $3}')
-  [ -n "$asan" ] && list=$asan
-  for lib in libX11.so.6 libX11-xcb.so.1 libxcb.so.1 libXext.so.6 libXcursor.so.1 libXi.so.6 \
-             libXrandr.so.2 libXss.so.1 libXfixes.so.3 libXrender.so.1 libXxf86vm.so.1 \
-             libGLX_mesa.so.0 libdbus-1.so.3; do
-    ldconfig -p | grep -q "^[[:space:]]*$lib " && list="${list:+$list }$lib"
-  done
-  for lib in /usr/lib/*/dri/swrast_dri.so; do   # the software renderer, unloaded with the context
-    [ -f "$lib" ] && list="${list:+$list }$lib"
-  done
-  echo "${list:-}"
-}
-game_preload=$(preload)
+# SDL unloads the X11 and GL libraries at exit; kept mapped, a leak inside one is still named
+# and suppressed. The sanitizer runtime comes first.
+game_preload=$(ldd "$game" | awk '/libasan/ {print $3}')
+for lib in libX11.so.6 libX11-xcb.so.1 libxcb.so.1 libXext.so.6 libXcursor.so.1 libXi.so.6 \
+           libXrandr.so.2 libXss.so.1 libXfixes.so.3 libXrender.so.1 libXxf86vm.so.1 \
+           libGLX_mesa.so.0 libdbus-1.so.3 /usr/lib/*/dri/swrast_dri.so; do
+  { [ -f "$lib" ] || ldconfig -p | grep -q "^[[:space:]]*$lib "; } && game_preload="$game_preload $lib"
+done
 
-# start_game AUDIO [OPTION...]: AUDIO is "null" or a file for OpenAL's wave backend to write the
-# mix to; the options go to the game.
+# start_game MIX: the game, with OpenAL's wave backend writing the mix to MIX.
 start_game() {
-  local audio=$1
-  shift
-  if [ "$audio" = null ]; then
-    env -u ALSOFT_CONF ALSOFT_DRIVERS=null LD_PRELOAD="$game_preload" "$game" "$@" \
-      > "$work/game.log" 2>&1 &
-  else
-    printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$audio" > "$work/alsoft.conf"
-    env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" LD_PRELOAD="$game_preload" "$game" \
-      > "$work/game.log" 2>&1 &
-  fi
+  printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$1" > "$work/alsoft.conf"
+  env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" LD_PRELOAD="$game_preload" "$game" \
+    > "$work/game.log" 2>&1 &
   game_pid=$!
   win=$(timeout 60 xdotool search --sync --name '^Hollow Pikes$' | head -n 1)
   [ -n "$win" ] || fail "no window named Hollow Pikes within 60 s"
@@ -133,11 +112,8 @@ finish_game() {
 
 alive() { kill -0 "$game_pid" 2>/dev/null || fail "the game died ($1)"; }
 
-# --- keys ----------------------------------------------------------------------------------
-# The game samples the keyboard once per frame, and a frame of this sanitized build on a software
-# renderer on a busy machine can take a few hundred milliseconds: a key pressed and released
-# within one frame is never seen. So every key is held, and released, for longer than that; a key
-# that changes the screen is held until the screen has changed (holding never repeats a press).
+# --- keys: a sanitized frame on a busy machine takes a few hundred milliseconds, and a key down
+# and up within one frame is never seen; so keys are held longer, or until the screen changed.
 hold=${HP_E2E_HOLD:-0.35}
 press() {
   local k
@@ -150,8 +126,7 @@ press() {
 # --- screenshots ---------------------------------------------------------------------------
 snap() { import -window root -resize 240x135! "$1" 2> /dev/null || fail "import failed"; }
 
-# grab FILE: a full screenshot. The fastest compression: the default one costs a busy machine
-# seconds per picture, and the result screen lasts three.
+# grab FILE: a full screenshot, compressed fast (the result screen lasts three seconds).
 grab() { import -window root -quality 10 "$1" 2> /dev/null; }
 
 # rmse A B: normalised root-mean-square difference of two pictures (0 same, 1 opposite).
@@ -159,10 +134,8 @@ rmse() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\))
 
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
-# wait_change REF SECONDS WHAT [now]: polls until the screen differs from thumbnail REF by a
-# change of screen, then until two polls in a row agree (the new screen has finished loading).
-# With "now" it returns at the change and keeps that full capture in $work/caught.png: the
-# result screen lasts 3 seconds, and on a busy machine a screenshot can take one of them.
+# wait_change REF SECONDS WHAT [now]: polls until the screen differs from thumbnail REF, then
+# until it settles; with "now" it returns at the change, its capture kept in $work/caught.png.
 wait_change() {
   local ref=$1 limit=$2 what=$3 t0=$SECONDS d
   while :; do
@@ -193,9 +166,8 @@ settle() {
   done
 }
 
-# shot NAME [MINDIFF [FILE]]: keeps a full screenshot (or FILE, captured earlier), checks that it
-# is not blank and that it differs from the previous screenshot of this run by at least MINDIFF
-# (default 0.03).
+# shot NAME [MINDIFF [FILE]]: keeps a screenshot (or FILE), neither blank nor the same as the
+# one before (by at least MINDIFF, default 0.03).
 shot() {
   local name=$1 mindiff=${2:-0.03} file="$art/${run}-$1.png" sd d
   if [ -n "${3:-}" ]; then
@@ -242,33 +214,23 @@ wait_drawn() {
 }
 
 # --- window geometry -----------------------------------------------------------------------
-# redrawn: the window has its new size before the game has drawn a frame at that size; the
-# screen is only shown once it has stopped changing.
+# redrawn: the window takes its size before the game draws at it: wait until the screen settles.
 redrawn() { snap "$work/now.png"; settle; }
 
-# expect_fullscreen / expect_windowed WHAT: the game sets its size over a few frames, so poll.
-geometry() { xdotool getwindowgeometry --shell "$win" 2> /dev/null | tr '\n' ' '; }
-expect_fullscreen() {
+# expect_geometry PATTERN WHAT: the game sets its size over a few frames, so poll.
+expect_geometry() {
   local g
   for _ in $(seq 50); do
-    g=$(geometry)
-    [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && { log "full screen: $g"; redrawn; return 0; }
+    g=$(xdotool getwindowgeometry --shell "$win" 2> /dev/null | tr '\n' ' ')
+    [[ "$g" == *"$1"* ]] && { log "$2: $g"; redrawn; return 0; }
     sleep 0.2
   done
-  fail "$1: window is not full screen at 0,0 1920x1080 ($g)"
+  fail "$2: the window is not $1 ($g)"
 }
-expect_windowed() {
-  local g
-  for _ in $(seq 50); do
-    g=$(geometry)
-    [[ "$g" == *"WIDTH=800 HEIGHT=600"* ]] && { log "windowed: $g"; redrawn; return 0; }
-    sleep 0.2
-  done
-  fail "$1: window is not 800x600 ($g)"
-}
+expect_fullscreen() { expect_geometry "X=0 Y=0 WIDTH=1920 HEIGHT=1080" "full screen, $1"; }
+expect_windowed() { expect_geometry "WIDTH=800 HEIGHT=600" "windowed, $1"; }
 
-# scene SHOT OUT: the 4:3 picture the game draws, cut from screenshot SHOT where the window is now
-# (the middle of the window when full screen), as a small thumbnail.
+# scene SHOT OUT: the 4:3 picture the game draws, cut from SHOT where the window is, as a thumbnail.
 scene() {
   local x y w h
   read -r x y w h < <(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF}
@@ -277,10 +239,8 @@ scene() {
     -crop "$((h * 4 / 3))x${h}+0+0" +repage -resize 80x60! "$2"
 }
 
-# expect_banner SHOT NAME: the window in screenshot SHOT shows the result picture NAME, judged by
-# likeness to each of the five result pictures in data/ (the portrait over it counts the same
-# against all five). The window shows the middle 800 by 600 of the 800 by 610 picture, at 4:3 in
-# the middle of the screen when full screen.
+# expect_banner SHOT NAME: SHOT shows result picture NAME, judged by likeness to each of the five
+# in data/ (the window shows the middle 800 by 600 of the 800 by 610 picture).
 expect_banner() {
   local shot=$1 want=$2 best='' bestd=9 name d
   scene "$shot" "$work/b-shot.png"
@@ -294,22 +254,16 @@ expect_banner() {
   log "the result screen shows $want (difference $bestd)"
 }
 
-# The keypad keys go by their NumLock-off names (keypad 0 is KP_Insert, 4 KP_Left, 9 KP_Prior):
-# the same physical keys, sent without a NumLock modifier.
-# win_round N SHOTNAME BANNER: player 1 sends a Rogue (slot B, the fastest Knight troop) up lane 0
-# and Boosts it, then a Knight behind it; the Rogue walks to the far goal in some 430 frames while
-# player 2 keeps out of lane 0. Catches the result screen and checks which picture it shows.
-march=0
+# Keypad keys go by their NumLock-off names (keypad 0 KP_Insert, 4 KP_Left, 9 KP_Prior).
+# win_round N SHOTNAME BANNER: player 1's Boosted Rogue, a Knight behind, walks lane 0 to the
+# goal; the result screen is caught and its picture checked.
 win_round() {
-  march=$SECONDS
   press 2 z 1
   take_ref
   wait_round "$@"
 }
 wait_round() {
   wait_change "$ref" 240 "the result of round $1" now
-  # The march is counted in frames; the 2 seconds after the goal are real time.
-  log "round $1: about $(awk -v t=$((SECONDS - march)) 'BEGIN { printf "%.0f", 433 / (t > 3 ? t - 2 : 1) }') frames per second"
   shot "$2" 0.03 "$work/caught.png"
   expect_banner "$work/caught.png" "$3"
   wait_change "$work/shot-$2.png" 30 "the screen after the result of round $1"
@@ -317,8 +271,8 @@ wait_round() {
 
 # ===========================================================================================
 run=run1
-log "run 1: the logos, every screen from the menu, a match to its end, Quit from the menu"
-start_game null
+log "the logos, Settings, a match to its end with the pause menu, Quit from the menu"
+start_game "$work/mix.wav"
 wait_drawn
 shot 01-logo-school
 sleep 3
@@ -331,13 +285,6 @@ shot 03-menu
 xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
 shot 04-menu-windowed
 
-press Down; press_to Return 20 "How to play"
-shot 05-howtoplay
-press Right Right
-shot 06-howtoplay-page3
-press_to Escape 20 "the menu from How to play"
-shot 07-menu-back
-
 press Down Down; press_to Return 20 "Settings"
 shot 08-settings
 press Left Down   # the sound one step down, then the full-screen row, where Right turns it on
@@ -345,12 +292,6 @@ xdotool keydown Right; expect_fullscreen "Right on the full-screen row"; xdotool
 shot 09-settings-fullscreen
 xdotool keydown Left; expect_windowed "Left on the full-screen row"; xdotool keyup Left
 press_to Escape 20 "the menu from Settings"
-
-press Down Down Down; press_to Return 20 "Credits"
-shot 10-credits
-xdotool keydown space; sleep 2; xdotool keyup space   # Space speeds the scroll up
-shot 11-credits-scrolled 0.01
-press_to Escape 20 "the menu from Credits"
 
 press_to Return 20 "hero selection"
 press d a space Right   # player 1 tries the Mage and takes the Knight; player 2 on the Mage
@@ -363,7 +304,6 @@ expect_windowed "battle"
 shot 14-battle
 
 # Round 1: player 1's Boosted Rogue; player 2 (Mage) summons in lane 1 and freezes player 1.
-march=$SECONDS
 press 2 z 1 Up KP_Insert KP_Left
 shot 15-battle-summons-spells 0.005
 ref=$work/shot-15-battle-summons-spells.png
@@ -373,16 +313,9 @@ shot 17-round2
 # Round 2 begins with the pause menu and the three screens it holds the battle for.
 press Escape
 shot 18-pause 0.005
-press_to space 20 "How to play from the pause menu"
-shot 19-pause-howtoplay
-press_to Escape 20 "the paused battle from How to play"
-shot 20-pause-back
 press s; press_to space 20 "Settings from the pause menu"
-shot 21-pause-settings
+shot 19-pause-settings
 press_to Escape 20 "the paused battle from Settings"
-press s; press_to space 20 "Credits from the pause menu"
-shot 22-pause-credits
-press_to Escape 20 "the paused battle from Credits"
 grab "$work/windowed.png"; scene "$work/windowed.png" "$work/scene-windowed.png"
 xdotool keydown F11; expect_fullscreen "F11 in the paused battle"; xdotool keyup F11
 shot 23-pause-fullscreen
@@ -391,7 +324,7 @@ scene "$art/run1-23-pause-fullscreen.png" "$work/scene-full.png"
 d=$(rmse "$work/scene-windowed.png" "$work/scene-full.png")
 above 0.1 "${d:-1}" || fail "the paused battle in full screen is not the windowed one enlarged (difference $d)"
 xdotool keydown F11; expect_windowed "F11 again in the paused battle"; xdotool keyup F11
-press w w w w space   # from Credits up to Continue
+press w w w space   # from Settings up to Continue
 win_round 2 24-round2-won-by-p1 RoundOverP1
 
 # Round 3 ends the match: player 2's hero has lost all three health points.
@@ -402,78 +335,14 @@ shot 27-quit-question 0.005
 xdotool keydown space   # the question opens on "Yes"
 finish_game
 xdotool keyup space
-log "run 1 ended cleanly"
+log "the game ended cleanly"
 
-# ===========================================================================================
-run=run2
-log "run 2: logos skipped, Alt+F4 while the battle is held for Settings, the mix on the wave backend"
-start_game "$work/mix.wav"
-# Space is held from before the first frame (loading may outlast a short press) until the wooden
-# menu shows; the logos are light marks on black and would last at least 9 s without the skip.
-xdotool keydown space
-t0=$SECONDS m=0
-while [ $((SECONDS - t0)) -lt 5 ]; do
-  grab "$work/skip.png"
-  m=$(convert "$work/skip.png" -format '%[fx:mean]' info:)
-  above "$m" 0.2 && break
-  sleep 0.2
-done
-xdotool keyup space
-above "$m" 0.2 || fail "holding Space did not skip the logos (mean brightness $m)"
-shot 01-menu-logos-skipped
-expect_fullscreen "menu"
-xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
-press_to Return 20 "hero selection"
-press space
-press_to space 20 "spell selection"
-press space s space space Down
-press_to space 30 "the battle"
-shot 02-battle
-press KP_Prior Down   # player 2 pauses (keypad 9) and moves to Settings
-press_to space 20 "Settings from player 2's pause menu"
-shot 03-held-settings
-xdotool keydown Alt_L; sleep "$hold"; xdotool keydown F4
-finish_game
-xdotool keyup F4 Alt_L
-log "run 2 ended cleanly"
-
-if command -v sox > /dev/null; then
-  rms=$(sox "$work/mix.wav" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
-  above "${rms:-0}" 0.001 || fail "the wave backend recorded silence (RMS ${rms:-none})"
-  log "the mix of run 2 has RMS amplitude $rms"
+if ! command -v sox > /dev/null; then
+  echo "E2E SKIPPED: sox is not installed, so the sound was not checked" >&2
+  exit 77   # CTest shows the test as skipped, never as passed
 fi
-
-# ===========================================================================================
-run=run3
-log "run 3: a round against the computer, which chooses for player 2 and wins while player 1 waits"
-"$game" --computer=3 > "$work/options.txt" 2>&1
-status=$?
-[ "$status" -eq 2 ] || fail "an unknown option gave exit status $status, not 2"
-grep -q '^\[options\] unknown option "--computer=3"' "$work/options.txt" \
-  || fail "an unknown option was not reported: $(head -n 1 "$work/options.txt")"
-start_game null --computer
-wait_drawn
-press_to space 30 "the menu with the logos skipped"
-xdotool keydown F11; expect_windowed "F11 in the menu"; xdotool keyup F11
-press_to Return 20 "hero selection"
-shot 01-heroes-computer
-# The references are taken before player 1's keys: the computer may finish its turn before a
-# reference taken after them (player 1's own marks change too little to count as a new screen).
-take_ref
-press space   # player 1 takes the Knight; the computer walks its own cursor and confirms
-wait_change "$ref" 30 "spell selection after the computer's hero"
-take_ref
-press space s space   # player 1 Wind and Meteor, then the computer's two spells
-wait_change "$ref" 30 "the battle after the computer's spells"
-shot 02-battle-computer
-# The computer's troops walk the whole lane: a round of some 1000 to 1700 frames.
-take_ref
-wait_change "$ref" 400 "the result of the round against the computer" now
-shot 03-round1-won-by-computer 0.03 "$work/caught.png"
-expect_banner "$work/caught.png" RoundOverP2
-xdotool keydown Alt_L; sleep "$hold"; xdotool keydown F4
-finish_game
-xdotool keyup F4 Alt_L
-log "run 3 ended cleanly"
+rms=$(sox "$work/mix.wav" -n stat 2>&1 | awk '/RMS +amplitude/ {print $3}')
+above "${rms:-0}" 0.001 || fail "the wave backend recorded silence (RMS ${rms:-none})"
+log "the mix has RMS amplitude $rms"
 
 log "all screens passed in $((SECONDS - started)) s; screenshots in $art"
