@@ -70,21 +70,18 @@ void GrabFrame() {
 SDL_Scancode ScancodeOf(int vk) {
   if (vk >= 'A' && vk <= 'Z') return (SDL_Scancode)(SDL_SCANCODE_A + (vk - 'A'));
   if (vk >= '1' && vk <= '9') return (SDL_Scancode)(SDL_SCANCODE_1 + (vk - '1'));
-  if (vk == '0') return SDL_SCANCODE_0;
   if (vk >= VK_F1 && vk <= VK_F12) return (SDL_Scancode)(SDL_SCANCODE_F1 + (vk - VK_F1));
-  if (vk == VK_NUMPAD0) return SDL_SCANCODE_KP_0;
   if (vk > VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
     return (SDL_Scancode)(SDL_SCANCODE_KP_1 + (vk - VK_NUMPAD0 - 1));
-  const struct { int vk; SDL_Scancode sc; } kOthers[] = {
-      {VK_LEFT, SDL_SCANCODE_LEFT},     {VK_UP, SDL_SCANCODE_UP},
-      {VK_RIGHT, SDL_SCANCODE_RIGHT},   {VK_DOWN, SDL_SCANCODE_DOWN},
-      {VK_ESCAPE, SDL_SCANCODE_ESCAPE}, {VK_RETURN, SDL_SCANCODE_RETURN},
-      {VK_SPACE, SDL_SCANCODE_SPACE},   {VK_TAB, SDL_SCANCODE_TAB},
+  const int kOthers[][2] = {{'0', SDL_SCANCODE_0}, {VK_NUMPAD0, SDL_SCANCODE_KP_0},
+      {VK_LEFT, SDL_SCANCODE_LEFT}, {VK_UP, SDL_SCANCODE_UP}, {VK_RIGHT, SDL_SCANCODE_RIGHT},
+      {VK_DOWN, SDL_SCANCODE_DOWN}, {VK_ESCAPE, SDL_SCANCODE_ESCAPE},
+      {VK_RETURN, SDL_SCANCODE_RETURN}, {VK_SPACE, SDL_SCANCODE_SPACE}, {VK_TAB, SDL_SCANCODE_TAB},
       {VK_BACK, SDL_SCANCODE_BACKSPACE}, {VK_SHIFT, SDL_SCANCODE_LSHIFT},
       {VK_CONTROL, SDL_SCANCODE_LCTRL}, {VK_MENU, SDL_SCANCODE_LALT},
       {VK_OEM_COMMA, SDL_SCANCODE_COMMA}, {VK_OEM_MINUS, SDL_SCANCODE_MINUS}};
   for (const auto& o : kOthers)
-    if (o.vk == vk) return o.sc;
+    if (o[0] == vk) return (SDL_Scancode)o[1];
   return SDL_SCANCODE_UNKNOWN;
 }
 
@@ -187,9 +184,7 @@ pid_t Spawn(const char* const argv[], int keepFd) {
 }
 
 void StopChild(pid_t* pid) {
-  if (*pid <= 0) return;
-  kill(*pid, SIGTERM);
-  waitpid(*pid, nullptr, 0);
+  if (*pid > 0 && kill(*pid, SIGTERM) == 0) waitpid(*pid, nullptr, 0);
   *pid = -1;
 }
 
@@ -344,19 +339,12 @@ void HpPadDetachAll() {
 }
 
 void HpPadButtons(int pad, uint16_t bits, bool down) {
-  static const struct { uint16_t bit; SDL_GameControllerButton button; } kButtons[] = {
-      {PAD_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP}, {PAD_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN},
-      {PAD_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
-      {PAD_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {PAD_START, SDL_CONTROLLER_BUTTON_START},
-      {PAD_BACK, SDL_CONTROLLER_BUTTON_BACK}, {PAD_LEFT_THUMB, SDL_CONTROLLER_BUTTON_LEFTSTICK},
-      {PAD_RIGHT_THUMB, SDL_CONTROLLER_BUTTON_RIGHTSTICK},
-      {PAD_LEFT_SHOULDER, SDL_CONTROLLER_BUTTON_LEFTSHOULDER},
-      {PAD_RIGHT_SHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER}, {PAD_A, SDL_CONTROLLER_BUTTON_A},
-      {PAD_B, SDL_CONTROLLER_BUTTON_B}, {PAD_X, SDL_CONTROLLER_BUTTON_X},
-      {PAD_Y, SDL_CONTROLLER_BUTTON_Y}};
+  // SDL's button for each bit of the classic pad, from the lowest (D-pad up) to Y; -1: none.
+  const int kButtonOfBit[16] = {11, 12, 13, 14, 6, 4, 7, 8, 9, 10, -1, -1, 0, 1, 2, 3};
   VirtualPad* p = PadOf(pad);
-  for (const auto& b : kButtons)
-    if (p && (bits & b.bit)) SDL_JoystickSetVirtualButton(p->joystick, b.button, down);
+  for (int bit = 0; p && bit < 16; ++bit)
+    if ((bits >> bit & 1) && kButtonOfBit[bit] >= 0)
+      SDL_JoystickSetVirtualButton(p->joystick, kButtonOfBit[bit], down);
 }
 
 void HpPadPress(int pad, uint16_t bits) {
