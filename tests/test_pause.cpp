@@ -7,19 +7,23 @@
 
 #include "battle/board.h"
 #include "battle/pause.h"
-#include "framework/gameobject.h"
 #include "hp.h"
 #include "keinput.h"
 #include "screens/screen.h"
 
 namespace {
 
-// The whole program plays through the wave backend, so that the clicks can be heard back.
+// The whole program plays through the wave backend (before any OpenAL call) to hear the clicks.
 const std::string kMix = HpTempPath("pause-mix.wav");
-struct WaveBackend : ::testing::Environment {
-  void SetUp() override { HpUseWaveBackend(kMix); }
-};
-::testing::Environment* const gWave = ::testing::AddGlobalTestEnvironment(new WaveBackend);
+const bool gWave = (HpUseWaveBackend(kMix), true);
+std::chrono::steady_clock::time_point gOpened;  // the mix starts as the device opens
+
+double Since() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - gOpened).count();
+}
+void RunFor(double seconds) {  // the backend mixes in real time
+  for (double end = Since() + seconds; Since() < end; usleep(10000)) HpStep(1);
+}
 
 // Every number of the battle that a paused update must leave alone.
 std::vector<float> Snapshot() {
@@ -34,9 +38,7 @@ std::vector<float> Snapshot() {
   return v;
 }
 
-void Presses(std::initializer_list<int> keys) {
-  for (int key : keys) HpPress(key);
-}
+void Presses(std::initializer_list<int> keys) { for (int key : keys) HpPress(key); }
 
 class Pause : public ::testing::Test {
  protected:
@@ -44,27 +46,17 @@ class Pause : public ::testing::Test {
     gMatch = {{Hero_Knight, Hero_Orc}, {{Spell_Wind, Spell_Meteor}, {Spell_Stun, Spell_Execute}},
               {3, 3}, Round_P1Won};
     ASSERT_TRUE(started_ = HpStart(GS_Battle, 160, 120));
-    t0_ = std::chrono::steady_clock::now();  // the mix starts as the device opens
-    before_ = HpLiveNow();                   // nothing of the battle loaded yet
+    gOpened = std::chrono::steady_clock::now();
+    before_ = HpLiveNow();  // nothing of the battle loaded yet
     ASSERT_TRUE(HpStep(2));
   }
-  void TearDown() override {
-    if (started_) HpStop();
-  }
-  double Since() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0_).count();
-  }
-  void RunFor(double seconds) {  // the backend mixes in real time
-    for (double end = Since() + seconds; Since() < end; usleep(10000)) HpStep(1);
-  }
-  std::chrono::steady_clock::time_point t0_;
+  void TearDown() override { if (started_) HpStop(); }
   HpLive before_ = {};
   bool started_ = false;
 };
 
 TEST_F(Pause, FreezesTheBattleThroughAVisitAndContinueResumesItWhereItStood) {
   Troop* marcher = HpTroop(Golem, -1, false, -250, false);
-  HpTroop(Goblin, 1, true, 250, false);
   HpPress(VK_NUMPAD0 + 4);  // the Orc's poison on its lane
   float x = marcher->position.x;
   HpStep(10);
@@ -81,44 +73,33 @@ TEST_F(Pause, FreezesTheBattleThroughAVisitAndContinueResumesItWhereItStood) {
   EXPECT_EQ(Snapshot(), paused) << "the visit changed the battle";
   x = marcher->position.x;
   Presses({'W', 'W', VK_SPACE});  // "Continue"
-  EXPECT_FALSE(PauseIsOpen());
   HpStep(9);
   EXPECT_NEAR(marcher->position.x - x, stride, stride * 0.15) << "not marching on as it was";
 }
 
-TEST_F(Pause, OnlyTheOpenerSteersBothEndsWrapAndAPressOnContinueSummonsNothing) {
+TEST_F(Pause, OnlyTheOpenerSteersAndWrapsRestartBeginsAfreshAndBackToMenuLeaves) {
+  gMatch.heroHealth[0] = 1;
+  HpLive loaded = HpLiveNow();
   int pad1 = HpPadAttach(), pad2 = HpPadAttach();
   HpPadPress(pad1, PAD_START);
   ASSERT_EQ(PauseOpener(), 0);
   Presses({VK_UP, VK_DOWN, VK_NUMPAD0 + 9});
   for (uint16_t button : {PAD_DPAD_UP, PAD_START, PAD_A}) HpPadPress(pad2, button);
-  EXPECT_EQ(PauseOpener(), 0);
-  EXPECT_EQ(PauseCursor(0), -1);  // still on "How to play"
-  EXPECT_EQ(GsmGetNextState(), GS_Battle);
+  EXPECT_EQ(PauseCursor(0), -1) << "moved off \"How to play\" by another";
   HpPadPress(pad1, PAD_DPAD_UP);
   Presses({'W', 'W'});  // past "Continue" onto "Quit"
   EXPECT_EQ(PauseCursor(0), -5);
   HpPadPress(pad1, PAD_DPAD_DOWN);
   HpPadPress(pad1, PAD_A);
-  EXPECT_FALSE(PauseIsOpen());
   EXPECT_EQ(HpTroopCount(false), 0) << "the A that resumed also summoned";
-  Presses({VK_NUMPAD0 + 9, 'S'});  // player 2's menu ignores player 1
-  EXPECT_EQ(PauseOpener(), 1);
-  EXPECT_EQ(PauseCursor(1), -1);
-}
-
-TEST_F(Pause, RestartBeginsTheMatchAfreshAndBackToMenuLeavesIt) {
-  gMatch.heroHealth[0] = 1;
   HpPress('1');
-  HpLive loaded = HpLiveNow();
-  Presses({VK_ESCAPE, 'S', 'S', 'S', VK_SPACE});  // "Restart"
+  Presses({VK_NUMPAD0 + 9, 'S', VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});  // S: not player 2's
   HpStep(2);
   ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
-  EXPECT_FALSE(PauseIsOpen());
   EXPECT_EQ(gMatch.heroHealth[0], 3);
   EXPECT_EQ(HpTroopCount(false), 0);
   EXPECT_TRUE(HpLiveNow() == loaded) << "the restart loaded again";
-  Presses({VK_NUMPAD0 + 9, VK_UP, VK_SPACE});  // player 2: "Go back to menu"
+  Presses({'P', 'W', VK_SPACE});  // "Go back to menu"
   EXPECT_TRUE(HpStepUntil(GS_MainMenu, 3));
 }
 
@@ -129,8 +110,7 @@ TEST_F(Pause, QuitAsksAndNoGoesBackWhileYesEndsTheRunReleasingAll) {
   EXPECT_FALSE(PauseQuestionShown());
   HpPress(VK_SPACE);
   EXPECT_EQ(PauseQuestionCursor(0), 0) << "asks with \"Yes\" under the cursor";
-  HpKeyDown(VK_SPACE);
-  EXPECT_TRUE(HpStep(1));
+  HpPress(VK_SPACE);
   EXPECT_FALSE(HpStep(1)) << "the run did not end";
   EXPECT_TRUE(HpLiveNow() == before_) << "the battle was not released";
 }
@@ -150,13 +130,10 @@ TEST_F(Pause, EveryMoveIsHeardWhilePausedAndNothingOnceMuted) {
   Presses({VK_DOWN, VK_DOWN, VK_LEFT, VK_ESCAPE});  // a sound step, then back
   ASSERT_TRUE(HpStepUntil(GS_Battle, 3));
   HpPress('W');
-  RunFor(0.5);
-  double end = Since();
-  HpStop();
-  started_ = false;
+  RunFor(0.6);
+  double end = Since() - 0.2;  // the backend may not have written the last moments yet
   HpMix mix;
-  ASSERT_TRUE(HpReadMix(kMix, &mix));
-  ASSERT_GT(mix.Seconds(), end - 0.2);
+  ASSERT_TRUE(HpReadMix(kMix, &mix) && mix.Seconds() > end);
   double click = mix.Rms(heard, heard + 0.25);
   EXPECT_GT(click, 0.02) << "the paused battle silenced its own click";
   EXPECT_LT(mix.Rms(mutedAt, end), click * 0.02) << "heard while muted";
