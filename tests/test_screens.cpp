@@ -198,7 +198,6 @@ TEST_F(Screens, CreditsScrollHowToPlayTurnsAndEachScreenFreesAllItLoaded) {
   HpPadPress(pad2, PAD_DPAD_LEFT);
   EXPECT_EQ(HowToPlayPage(), kHowToPlayPages - 2);
   uint64_t shown = FrameHash();
-  HpCapture(false);
   HpPress(VK_ESCAPE);
   GsmSetNextState(GS_HowToPlay);
   ASSERT_TRUE(HpStepUntil(GS_HowToPlay, 3));
@@ -229,7 +228,6 @@ TEST_F(Screens, SettingsClampBothVolumesAndSizeTheRealWindow) {
   EXPECT_EQ(musicVolumeStep, 10);
   EXPECT_NEAR(musicVolume, 1.0f, 1e-4f);
   for (int key : {VK_DOWN, VK_LEFT}) HpPress(key);
-  EXPECT_EQ(soundVolumeStep, 9);
   EXPECT_NEAR(soundVolume, 0.9f, 1e-4f);
 
   for (int key : {VK_DOWN, VK_DOWN, VK_LEFT}) HpPress(key);  // window size wraps to the largest
