@@ -1,0 +1,122 @@
+// Whole matches on the real game: three rounds by keys from the main menu through the results and
+// back; the computer player winning against idle hands and waiting while paused; the options.
+#include <gtest/gtest.h>
+
+#include "battle/board.h"
+#include "computer/computer.h"
+#include "hp.h"
+#include "keinput.h"
+#include "options.h"
+#include "screens/mainmenu.h"
+
+namespace {
+
+void Presses(std::initializer_list<int> keys) { for (int key : keys) HpPress(key); }
+
+int FramesWhileIn(GameStateId id, int limit) {
+  int frames = 0;
+  while (GsmGetCurrentState() == id && frames < limit && HpStep(1)) ++frames;
+  return frames;
+}
+
+// Frames in which the computer alone plays: counts its presses, each of which must be one of
+// player 2's keys (the book's arrows and Space, the battle's arrows and numpad 0 to 4).
+int ComputerPresses(int frames, GameStateId until = GS_Quit) {
+  int presses = 0;
+  for (int f = 0; f < frames && GsmGetCurrentState() != until && HpStep(1); ++f)
+    for (int k = 0; k < 256; ++k) {
+      if (!InputIsTriggered(k)) continue;
+      bool seat2 = (k >= VK_LEFT && k <= VK_DOWN) || (k >= VK_NUMPAD0 && k <= VK_NUMPAD0 + 4) ||
+                   (k == VK_SPACE && GsmGetCurrentState() != GS_Battle);
+      EXPECT_TRUE(seat2) << "key " << k << " on screen " << GsmGetCurrentState();
+      ++presses;
+    }
+  return presses;
+}
+
+TEST(Match, ThreeRoundsByKeysFromTheMenuThroughTheResultsAndBack) {
+  MainMenuReplayLogos();
+  ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));  // small: some six thousand frames are drawn
+  Presses({VK_SPACE, VK_RETURN});  // past the logos, "Start game"
+  // Mage against Orc; Wind and Stun each, by moving the second choice off the first.
+  Presses({'D', VK_SPACE, VK_DOWN, VK_SPACE});
+  Presses({VK_SPACE, 'D', VK_SPACE, VK_SPACE, VK_RIGHT, VK_SPACE});
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+    HpPress('1');  // one troop of player 1's marches through; player 2 does nothing
+    double seconds = FramesWhileIn(GS_Battle, 3000) / 60.0;
+    EXPECT_TRUE(seconds > 15 && seconds < 45) << seconds << " s to the far end";
+    ASSERT_EQ(GsmGetCurrentState(), GS_RoundOver);
+    EXPECT_EQ(gMatch.heroHealth[0], 3) << "the winner lost a heart";
+    EXPECT_EQ(gMatch.heroHealth[1], 3 - round);
+    FramesWhileIn(GS_RoundOver, 400);
+  }
+  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
+  EXPECT_EQ(gMatch.heroHealth[1], 3) << "the next match starts with lost hearts";
+  HpStop();
+}
+
+class Computer : public ::testing::Test {
+ protected:
+  void SetUp() override { ComputerSetSeed(5); }  // the Mage: Freeze pays against idle hands
+  void TearDown() override { ComputerSetSeat(1, false); HpStop(); }
+};
+
+TEST_F(Computer, TakesSeatTwoChoosesAndWinsAWholeMatchAgainstIdleHands) {
+  ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));
+  for (int i = 0; i < 20 && GsmGetCurrentState() == GS_MainMenu; ++i) HpPress(VK_RETURN);
+  ASSERT_EQ(GsmGetCurrentState(), GS_HeroSelect);
+  Presses({'C', 'C'});  // handed over and back while player 2 has not chosen
+  EXPECT_FALSE(ComputerHoldsSeat(1));
+  Presses({'C', VK_SPACE});
+  EXPECT_TRUE(ComputerHoldsSeat(1));
+  EXPECT_GE(ComputerPresses(600, GS_SpellSelect), 1) << "chose a hero without a step";
+  Presses({VK_SPACE, 'D', VK_SPACE});
+  ComputerPresses(900, GS_Battle);
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+
+  bool summoned = false, cast = false;
+  int roundsWon = 0;
+  for (int s = 0; s < 400 && GsmGetCurrentState() != GS_MainMenu; ++s) {  // 400 s at most
+    ComputerPresses(60, GS_MainMenu);
+    summoned |= HpTroopCount(true) > 0;
+    for (const SpellSlot& slot : BoardPlayer(1).spellSlots) cast |= slot.cast && !slot.ready;
+    EXPECT_EQ(HpTroopCount(false), 0);
+    if (GsmGetCurrentState() == GS_RoundOver) {
+      roundsWon += gMatch.roundWinner == Round_P2Won || gMatch.heroHealth[0] == 0;
+      FramesWhileIn(GS_RoundOver, 400);
+    }
+  }
+  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
+  EXPECT_TRUE(summoned && cast);
+  EXPECT_EQ(roundsWon, 3);
+}
+
+TEST_F(Computer, WaitsWhileThePauseMenuIsOpen) {
+  ASSERT_TRUE(HpStartBattle(Hero_Knight, Hero_Orc, Spell_Stun, Spell_Wind, Spell_Execute,
+                            Spell_Meteor));
+  ComputerSetSeat(1, true);
+  EXPECT_GE(ComputerPresses(180), 3);
+  HpPress('P');
+  int troops = HpTroopCount(true), energy = BoardPlayer(1).energy;
+  EXPECT_EQ(ComputerPresses(300), 0);
+  EXPECT_TRUE(HpTroopCount(true) == troops && BoardPlayer(1).energy == energy);
+  Presses({'W', 'W', VK_SPACE});  // "Continue"
+  EXPECT_GE(ComputerPresses(600), 1);
+}
+
+TEST(Options, SeatsFromTheCommandLineAndUnknownOptionsRefused) {
+  const struct { const char* arg; int status, seats; } cases[] = {  // seats: 1 and 2, 3 both
+      {"--computer", -1, 2}, {"--computer=1", -1, 1}, {"--computer=both", -1, 3},
+      {"--computer=3", 2, 0}, {"--comp", 2, 0},       {"computer", 2, 0}};
+  for (const auto& c : cases) {
+    ComputerSetSeat(0, false);
+    ComputerSetSeat(1, false);
+    const char* argv[] = {"hollow-pikes", c.arg};
+    EXPECT_EQ(OptionsApply(2, (char**)argv), c.status) << c.arg;
+    EXPECT_EQ(ComputerHoldsSeat(0) + 2 * ComputerHoldsSeat(1), c.seats) << c.arg;
+  }
+}
+
+}  // namespace

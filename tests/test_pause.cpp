@@ -1,0 +1,142 @@
+// The pause menu in the real battle: it freezes the battle and Continue resumes it where it
+// stood; only the opener steers; restart, back to the menu, the quit question; clicks and mute.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "battle/board.h"
+#include "battle/pause.h"
+#include "hp.h"
+#include "keinput.h"
+#include "screens/screen.h"
+
+namespace {
+
+// The whole program plays through the wave backend (before any OpenAL call) to hear the clicks.
+const std::string kMix = HpTempPath("pause-mix.wav");
+const bool gWave = (HpUseWaveBackend(kMix), true);
+std::chrono::steady_clock::time_point gOpened;  // the mix starts as the device opens
+
+double Since() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - gOpened).count();
+}
+void RunFor(double seconds) {  // the backend mixes in real time
+  for (double end = Since() + seconds; Since() < end; usleep(10000)) HpStep(1);
+}
+
+// Every number of the battle that a paused update must leave alone.
+std::vector<float> Snapshot() {
+  std::vector<float> v;
+  for (GameObject* o : BoardObjects().objects)
+    v.insert(v.end(), {o->position.x, o->position.y, o->scale.x, (float)o->color,
+                       AsTroop(o) ? AsTroop(o)->health : 0});
+  for (int player = 0; player < 2; ++player) {
+    for (const SummonSlot& s : BoardPlayer(player).summonSlots) v.push_back(s.chargeTimer);
+    for (const SpellSlot& s : BoardPlayer(player).spellSlots) v.push_back(s.cooldownTimer);
+  }
+  return v;
+}
+
+void Presses(std::initializer_list<int> keys) { for (int key : keys) HpPress(key); }
+
+class Pause : public ::testing::Test {
+ protected:
+  void SetUp() override {  // Knight with Wind and Meteor against the Orc with Stun and Execute
+    gMatch = {{Hero_Knight, Hero_Orc}, {{Spell_Wind, Spell_Meteor}, {Spell_Stun, Spell_Execute}},
+              {3, 3}, Round_P1Won};
+    ASSERT_TRUE(started_ = HpStart(GS_Battle, 160, 120));
+    gOpened = std::chrono::steady_clock::now();
+    before_ = HpLiveNow();  // nothing of the battle loaded yet
+    ASSERT_TRUE(HpStep(2));
+  }
+  void TearDown() override { if (started_) HpStop(); }
+  HpLive before_ = {};
+  bool started_ = false;
+};
+
+TEST_F(Pause, FreezesTheBattleThroughAVisitAndContinueResumesItWhereItStood) {
+  Troop* marcher = HpTroop(Golem, -1, false, -250, false);
+  HpPress(VK_NUMPAD0 + 4);  // the Orc's poison on its lane
+  float x = marcher->position.x;
+  HpStep(10);
+  float stride = marcher->position.x - x;
+  ASSERT_GT(stride, 0);
+  Presses({VK_ESCAPE});
+  std::vector<float> paused = Snapshot();
+  HpStep(60);
+  EXPECT_EQ(Snapshot(), paused) << "a paused second changed the battle";
+  HpPress(VK_SPACE);  // opens on "How to play", over the held battle
+  ASSERT_TRUE(HpStepUntil(GS_HowToPlay, 30));
+  Presses({VK_ESCAPE});
+  ASSERT_TRUE(HpStepUntil(GS_Battle, 3));
+  EXPECT_EQ(Snapshot(), paused) << "the visit changed the battle";
+  x = marcher->position.x;
+  Presses({'W', 'W', VK_SPACE});  // "Continue"
+  HpStep(9);
+  EXPECT_NEAR(marcher->position.x - x, stride, stride * 0.15) << "not marching on as it was";
+}
+
+TEST_F(Pause, OnlyTheOpenerSteersAndWrapsRestartBeginsAfreshAndBackToMenuLeaves) {
+  gMatch.heroHealth[0] = 1;
+  HpLive loaded = HpLiveNow();
+  int pad1 = HpPadAttach(), pad2 = HpPadAttach();
+  HpPadPress(pad1, PAD_START);
+  ASSERT_EQ(PauseOpener(), 0);
+  Presses({VK_UP, VK_DOWN, VK_NUMPAD0 + 9});
+  for (uint16_t button : {PAD_DPAD_UP, PAD_START, PAD_A}) HpPadPress(pad2, button);
+  EXPECT_EQ(PauseCursor(0), -1) << "moved off \"How to play\" by another";
+  HpPadPress(pad1, PAD_DPAD_UP);
+  Presses({'W', 'W'});  // past "Continue" onto "Quit"
+  EXPECT_EQ(PauseCursor(0), -5);
+  HpPadPress(pad1, PAD_DPAD_DOWN);
+  HpPadPress(pad1, PAD_A);
+  EXPECT_EQ(HpTroopCount(false), 0) << "the A that resumed also summoned";
+  HpPress('1');
+  Presses({VK_NUMPAD0 + 9, 'S', VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});  // S: not player 2's
+  HpStep(2);
+  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+  EXPECT_EQ(gMatch.heroHealth[0], 3);
+  EXPECT_EQ(HpTroopCount(false), 0);
+  EXPECT_TRUE(HpLiveNow() == loaded) << "the restart loaded again";
+  Presses({'P', 'W', VK_SPACE});  // "Go back to menu"
+  EXPECT_TRUE(HpStepUntil(GS_MainMenu, 3));
+}
+
+TEST_F(Pause, QuitAsksAndNoGoesBackWhileYesEndsTheRunReleasingAll) {
+  Presses({'P', 'S', 'S', 'S', 'S', VK_SPACE});
+  ASSERT_TRUE(PauseQuestionShown());
+  Presses({'W', VK_SPACE});  // "No"
+  EXPECT_FALSE(PauseQuestionShown());
+  HpPress(VK_SPACE);
+  EXPECT_EQ(PauseQuestionCursor(0), 0) << "asks with \"Yes\" under the cursor";
+  HpPress(VK_SPACE);
+  EXPECT_FALSE(HpStep(1)) << "the run did not end";
+  EXPECT_TRUE(HpLiveNow() == before_) << "the battle was not released";
+}
+
+// Muted from the settings over the paused battle, its clicks and the settings' own fall silent.
+TEST_F(Pause, EveryMoveIsHeardWhilePausedAndNothingOnceMuted) {
+  musicVolume = 0;  // the clicks are all there is to hear
+  HpPress(VK_ESCAPE);
+  RunFor(0.4);
+  double heard = Since();
+  Presses({'S', VK_SPACE});  // "Settings"
+  ASSERT_TRUE(HpStepUntil(GS_Settings, 3));
+  RunFor(0.4);
+  Presses({VK_UP, VK_UP, VK_RIGHT});  // the mute row, above the music row
+  ASSERT_TRUE(muted);
+  double mutedAt = Since();
+  Presses({VK_DOWN, VK_DOWN, VK_LEFT, VK_ESCAPE});  // a sound step, then back
+  ASSERT_TRUE(HpStepUntil(GS_Battle, 3));
+  HpPress('W');
+  RunFor(0.6);
+  double end = Since() - 0.2;  // the backend may not have written the last moments yet
+  HpMix mix;
+  ASSERT_TRUE(HpReadMix(kMix, &mix) && mix.Seconds() > end);
+  double click = mix.Rms(heard, heard + 0.25);
+  EXPECT_GT(click, 0.02) << "the paused battle silenced its own click";
+  EXPECT_LT(mix.Rms(mutedAt, end), click * 0.02) << "heard while muted";
+}
+
+}  // namespace
