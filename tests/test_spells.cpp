@@ -22,8 +22,7 @@ int UpdatesUntil(Pred pred, int max) {
     if (pred()) return i;
   return -1;
 }
-// Player 1 casts with slot 0 its hero's spell, then Meteor and Execute; player 2 its hero's,
-// then Stun and Wind.
+// Slots: player 1 its hero's spell, Meteor, Execute; player 2 its hero's spell, Stun, Wind.
 const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
     {"Boost speeds the caster's troops of the lane fivefold for 2.5 s", Hero_Knight, Hero_Orc, [] {
        Troop* boosted = HpTroop(KnightTroop, 0, false, -240);
@@ -161,10 +160,13 @@ TEST_F(Spells, EachSpellDoesWhatItSays) {
     c.run();
     HpPadDetachAll();
   }
-  // Boost's arrow really reaches the screen: halfway across, over the middle of the empty lane.
-  const unsigned green = 0x48A84C;  // its body
+  BoardPlayer(0).spellSlots[1].ready = true;
+  HpCast(0, 1);  // an aim the new round ends: its bar went with the old round's objects
   GsmSetNextState(GS_Restart);
   HpStep(1);
+  EXPECT_EQ(SpellsMeteorMarker(0), nullptr);
+  // Boost's arrow really reaches the screen: halfway across, over the middle of the empty lane.
+  const unsigned green = 0x48A84C;  // its body
   HpCapture(true);
   HpCast(0, 0);
   EXPECT_EQ(HpCountPixels(-60, -35, 60, 35, green, 12), 0);
