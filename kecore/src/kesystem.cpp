@@ -23,6 +23,7 @@ struct SysState {
   uint32_t frameCount = 0;
   double frameStart = 0, frameEnd = 0;
   bool fullscreen = false;
+  bool headless = false;
   int savedWidth = 800, savedHeight = 600, savedX = 100, savedY = 100;
   void (*beforeSwap)() = nullptr;
 };
@@ -66,6 +67,12 @@ void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
 bool SysDisplayMissing() { return OsDisplayMissing(); }
 
+void SysSetHeadless(bool on) {
+  gSys.headless = on;
+  OsSetWindowHidden(on);
+  OsClockSetVirtual(on);
+}
+
 bool SysInit(const char* title) {
   gSys.title = title;
   gSys.width = 800;
@@ -78,6 +85,7 @@ bool SysInit(const char* title) {
   InputClearKeys();
   InputReset();
   ResetFrameTiming();
+  if (gSys.headless) return true;
   SysSetFullscreen(true);
   // The OpenGL driver may take up a new window size only at a swap: present one cleared frame,
   // so the first real one is drawn at the full-screen size and not cut to 800 by 600.
@@ -108,7 +116,7 @@ void SysShutdown() {
 void SysFrameStart() {
   gSys.frameStart = SysGetTime();
   GfxFrameReset();
-  GfxClear();
+  if (!gSys.headless) GfxClear();
   GfxImGuiNewFrame(gSys.frameTime, gSys.width, gSys.height);
   int w, h;
   OsGetClientSize(&w, &h);
@@ -125,7 +133,7 @@ void SysFrameEnd() {
   GfxFlushDebugLines();
   GfxImGuiRender();
   if (gSys.beforeSwap) gSys.beforeSwap();
-  OsGlSwap();
+  if (!gSys.headless) OsGlSwap();
   WaitForFrameEnd();
   double dt = gSys.frameEnd - gSys.frameStart;
   gSys.frameRate = 1.0 / dt;
