@@ -23,6 +23,7 @@
 namespace {
 
 const int kMatchFrameLimit = 60 * 60 * 20;  // 20 minutes of game time: the match is a draw
+const int kDrawn = -1, kStopped = -2;       // outcomes of a match besides the winning seat
 
 // What a seat showed at the last frame: a summon resets its slot's charge, a cast clears its
 // spell's ready flag, a launched meteor ends the aim with the spell still spent.
@@ -100,17 +101,18 @@ void BalanceAddUses(BalanceUses& to, const BalanceUses& from) {
   for (int i = 0; i < kBalanceSpells; ++i) to.spells[i] += from.spells[i];
 }
 
-// From the lab's stop between matches through spell selection and the rounds back to it; the
-// winning seat, or -1 for a match cut at the time limit.
+// From the lab's stop between matches through spell selection and the rounds back to it: the
+// winning seat, kDrawn for a match cut at the time limit, or kStopped when the run was ended
+// (Ctrl+C).
 int BalancePlayMatch(HeroId hero1, HeroId hero2) {
   gMatch.hero[0] = hero1;
   gMatch.hero[1] = hero2;
   gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
   memset(gBalance.uses, 0, sizeof gBalance.uses);
   GsmSetNextState(GS_SpellSelect);
-  int winner = -1;
+  int winner = kDrawn;
   for (int frame = 0; frame < kMatchFrameLimit; ++frame) {
-    GsmStep();
+    if (!GsmStep()) return kStopped;
     BalanceWatch();
     // The results screen puts both healths back to 3 when it leaves for the menu.
     if (GsmGetCurrentState() == GS_RoundOver && gMatch.heroHealth[0] == 0) winner = 1;
@@ -118,14 +120,14 @@ int BalancePlayMatch(HeroId hero1, HeroId hero2) {
     if (GsmGetCurrentState() == GS_MainMenu) return winner;
   }
   GsmSetNextState(GS_MainMenu);
-  GsmStep();
+  if (!GsmStep()) return kStopped;
   gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
-  return -1;
+  return kDrawn;
 }
 
 void BalanceRecord(int row, int column, int winner) {
   BalanceTally& t = gBalance.tally;
-  if (winner < 0) {
+  if (winner == kDrawn) {
     t.draws[row][column] += 1;
     return;
   }
@@ -134,13 +136,18 @@ void BalanceRecord(int row, int column, int winner) {
   BalanceAddUses(t.losers, gBalance.uses[1 - winner]);
 }
 
-void BalancePlayPair(int row, int column, int pairIndex) {
+// False when the run was ended before the pair's last match.
+bool BalancePlayPair(int row, int column, int pairIndex) {
   const BalanceTally& t = gBalance.tally;
-  for (int m = 0; m < t.matchesPerPair; ++m)
-    BalanceRecord(row, column, BalancePlayMatch(Hero_Knight + row, Hero_Knight + column));
+  for (int m = 0; m < t.matchesPerPair; ++m) {
+    int outcome = BalancePlayMatch(Hero_Knight + row, Hero_Knight + column);
+    if (outcome == kStopped) return false;
+    BalanceRecord(row, column, outcome);
+  }
   fprintf(stderr, "[balance] pair %2d/16 %-6s v %-6s: %d won by player 1, %d by player 2, %d drawn\n",
           pairIndex + 1, HeroInfoOf(Hero_Knight + row)->name, HeroInfoOf(Hero_Knight + column)->name,
           t.wins[row][column][0], t.wins[row][column][1], t.draws[row][column]);
+  return true;
 }
 
 // The screens a match passes through, undrawn; the menu's place is taken by an empty stop
@@ -161,10 +168,7 @@ bool BalanceStart(uint32_t seed) {
   SysSetHeadless(true);
   SysEnterDataFolder("hollow-pikes");
   GsmReset();
-  if (!SysInit("Hollow Pikes")) {
-    fprintf(stderr, "[balance] the game could not start\n");
-    return false;
-  }
+  if (!SysInit("Hollow Pikes")) return false;  // the layer that failed has said why
   BalanceRegisterStates();
   ComputerSetSeed(seed);
   ComputerSetSeat(0, true);
@@ -192,10 +196,14 @@ int BalanceRun(int matches, uint32_t seed) {
   gBalance.tally.matchesPerPair = matches;
   gBalance.tally.seed = seed;
   if (!BalanceStart(seed)) return 1;
-  for (int row = 0; row < kBalanceHeroes; ++row)
-    for (int column = 0; column < kBalanceHeroes; ++column)
-      BalancePlayPair(row, column, row * kBalanceHeroes + column);
+  bool finished = true;
+  for (int pair = 0; pair < kBalanceHeroes * kBalanceHeroes && finished; ++pair)
+    finished = BalancePlayPair(pair / kBalanceHeroes, pair % kBalanceHeroes, pair);
   BalanceStop();
+  if (!finished) {
+    fprintf(stderr, "[balance] stopped before the last match: no results\n");
+    return 1;
+  }
   BalanceReport(gBalance.tally, stdout);
   return 0;
 }

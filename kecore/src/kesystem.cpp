@@ -12,6 +12,8 @@
 
 namespace {
 
+const uint32_t kHeadlessPumpFrames = 60;
+
 struct SysState {
   const char* title = "Kiln Engine";
   int width = 800, height = 600;           // requested client size
@@ -71,6 +73,7 @@ void SysSetHeadless(bool on) {
   gSys.headless = on;
   OsSetWindowHidden(on);
   OsClockSetVirtual(on);
+  GfxTextureSetSizesOnly(on);
 }
 
 bool SysInit(const char* title) {
@@ -125,7 +128,9 @@ void SysFrameStart() {
   float left, right, bottom, top;
   GfxGetCameraBounds(&left, &right, &bottom, &top);
   GfxSetViewport((int)(right - left), (int)(top - bottom));
-  OsPumpMessages(PumpMessage);
+  // Unwatched, only a stop request (Ctrl+C) can arrive: a look once a second is enough, and the
+  // display server is not asked every frame.
+  if (!gSys.headless || gSys.frameCount % kHeadlessPumpFrames == 0) OsPumpMessages(PumpMessage);
   InputUpdate(gSys.frameTime, gSys.width, gSys.height);
 }
 
