@@ -12,3 +12,6 @@ add_test(NAME play_no_display COMMAND env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_V
          bash ${CMAKE_SOURCE_DIR}/scripts/play)
 set_tests_properties(play_no_display PROPERTIES TIMEOUT 30 PASS_REGULAR_EXPRESSION
   "^\\[play\\] no display could be opened \\(tried X11 with DISPLAY unset, Wayland with WAYLAND_DISPLAY unset\\)\n$")
+# The balance lab with one match per pair of heroes, twice with one seed: the same report.
+add_test(NAME balance COMMAND bash ${CMAKE_SOURCE_DIR}/tests/balance_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(balance PROPERTIES TIMEOUT 1200)

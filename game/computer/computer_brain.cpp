@@ -277,6 +277,9 @@ float PushCost(const Sight& s, int me, int lane) {
 
 // The lane that suits an attack best, kept unless another suits it clearly better.
 void PickPushLane(const Sight& s, SeatMind& mind, int me) {
+  // A push on its way is carried out: the lane chosen by where the other arrow stands would
+  // otherwise follow that arrow, and two computers would chase each other round the lanes.
+  if (mind.plan.kind == PLAN_Summon && mind.plan.lane == mind.pushLane) return;
   float here = PushCost(s, me, mind.pushLane);
   int best = mind.pushLane;
   for (int lane = 0; lane < kLanes; ++lane) {

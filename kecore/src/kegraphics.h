@@ -96,7 +96,9 @@ void GfxMeshFreeAll();
 int GfxMeshLiveCount();
 uint32_t GfxTriCount();   // triangles in the open collection
 
-// Textures.
+// Textures. With sizes only on, a loaded picture's file is checked and its size read, but its
+// pixels are neither decoded nor uploaded: for runs that draw nothing.
+void GfxTextureSetSizesOnly(bool on);
 Texture* GfxTextureLoad(const char* path);
 Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba);
 void GfxTextureUnload(Texture* texture);

@@ -24,6 +24,7 @@ const size_t kMaxPathLength = 255;
 struct TextureState {
   std::vector<Texture*> live;  // creation order; its size names the next "Texture%i"
   std::unordered_set<GLuint> opaque;  // names of textures with no transparent pixel
+  bool sizesOnly = false;
 };
 TextureState gTex;
 
@@ -91,7 +92,25 @@ Texture* AddLive(GLuint name, int32_t w, int32_t h, const uint8_t* rgba, Texture
   return t;
 }
 
+// A record with the picture's size and no texture object behind it (name 0, which GL ignores).
+Texture* LoadSizeOnly(FILE* f, const char* path) {
+  int w = 0, h = 0, channels = 0;
+  bool read = stbi_info_from_file(f, &w, &h, &channels) != 0;
+  fclose(f);
+  if (!read) {
+    fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
+    return nullptr;
+  }
+  Texture* t = (Texture*)calloc(1, sizeof(Texture));
+  snprintf(t->name, sizeof t->name, "%s", path);
+  return AddLive(0, w, h, nullptr, t);
+}
+
 }  // namespace
+
+void GfxTextureSetSizesOnly(bool on) {
+  gTex.sizesOnly = on;
+}
 
 Texture* GfxTextureLoad(const char* path) {
   if (!path || strlen(path) > kMaxPathLength) {
@@ -103,6 +122,7 @@ Texture* GfxTextureLoad(const char* path) {
     fprintf(stderr, "[gfx] cannot open picture %s\n", path);
     return nullptr;
   }
+  if (gTex.sizesOnly) return LoadSizeOnly(f, path);
   int w = 0, h = 0, channels = 0;
   uint8_t* pixels = stbi_load_from_file(f, &w, &h, &channels, 4);
   fclose(f);

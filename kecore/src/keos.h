@@ -38,7 +38,9 @@ void OsInstanceLockRelease();
 // tree), or the installed share/hollow-pikes; otherwise the working directory stays.
 void OsEnterDataFolder(const char* installName);
 
-// Window and OpenGL 3.3 core context.
+// Window and OpenGL 3.3 core context. A window made while hidden is set is never shown and
+// counts as focused and never minimised: a run nobody watches must not stop for want of focus.
+void OsSetWindowHidden(bool hidden);
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH);
 void OsWindowFree();
 bool OsDisplayMissing();  // the window could not be made for want of a display

@@ -27,6 +27,7 @@ struct OsState {
   bool displayMissing = false;
   bool virtualClock = false;
   uint64_t virtualCounter = 0;
+  bool hidden = false;
   OsMessageBoxFn messageBox = DefaultMessageBox;
 };
 OsState gOs;
@@ -230,6 +231,10 @@ void OsEnterDataFolder(const char* installName) {
   }
 }
 
+void OsSetWindowHidden(bool hidden) {
+  gOs.hidden = hidden;
+}
+
 bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   // Without this hint SDL reports every pad button as up while the window lacks focus.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -253,7 +258,8 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  gOs.window = SDL_CreateWindow(title, x, y, clientW, clientH, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  Uint32 shown = gOs.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+  gOs.window = SDL_CreateWindow(title, x, y, clientW, clientH, SDL_WINDOW_OPENGL | shown);
   if (!gOs.window) {
     fprintf(stderr, "[os] cannot create the window: %s\n", SDL_GetError());
     return false;
@@ -350,10 +356,12 @@ void OsSettleWindow(int x, int y, int w, int h) {
 }
 
 bool OsIsMinimised() {
+  if (gOs.hidden) return false;
   return gOs.window && (SDL_GetWindowFlags(gOs.window) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
 bool OsHasFocus() {
+  if (gOs.hidden) return gOs.window != nullptr;
   return gOs.window && (SDL_GetWindowFlags(gOs.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 

@@ -12,6 +12,8 @@
 
 namespace {
 
+const uint32_t kHeadlessPumpFrames = 60;
+
 struct SysState {
   const char* title = "Kiln Engine";
   int width = 800, height = 600;           // requested client size
@@ -23,6 +25,7 @@ struct SysState {
   uint32_t frameCount = 0;
   double frameStart = 0, frameEnd = 0;
   bool fullscreen = false;
+  bool headless = false;
   int savedWidth = 800, savedHeight = 600, savedX = 100, savedY = 100;
   void (*beforeSwap)() = nullptr;
 };
@@ -66,6 +69,13 @@ void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
 bool SysDisplayMissing() { return OsDisplayMissing(); }
 
+void SysSetHeadless(bool on) {
+  gSys.headless = on;
+  OsSetWindowHidden(on);
+  OsClockSetVirtual(on);
+  GfxTextureSetSizesOnly(on);
+}
+
 bool SysInit(const char* title) {
   gSys.title = title;
   gSys.width = 800;
@@ -78,6 +88,7 @@ bool SysInit(const char* title) {
   InputClearKeys();
   InputReset();
   ResetFrameTiming();
+  if (gSys.headless) return true;
   SysSetFullscreen(true);
   // The OpenGL driver may take up a new window size only at a swap: present one cleared frame,
   // so the first real one is drawn at the full-screen size and not cut to 800 by 600.
@@ -108,7 +119,7 @@ void SysShutdown() {
 void SysFrameStart() {
   gSys.frameStart = SysGetTime();
   GfxFrameReset();
-  GfxClear();
+  if (!gSys.headless) GfxClear();
   GfxImGuiNewFrame(gSys.frameTime, gSys.width, gSys.height);
   int w, h;
   OsGetClientSize(&w, &h);
@@ -117,7 +128,9 @@ void SysFrameStart() {
   float left, right, bottom, top;
   GfxGetCameraBounds(&left, &right, &bottom, &top);
   GfxSetViewport((int)(right - left), (int)(top - bottom));
-  OsPumpMessages(PumpMessage);
+  // Unwatched, only a stop request (Ctrl+C) can arrive: a look once a second is enough, and the
+  // display server is not asked every frame.
+  if (!gSys.headless || gSys.frameCount % kHeadlessPumpFrames == 0) OsPumpMessages(PumpMessage);
   InputUpdate(gSys.frameTime, gSys.width, gSys.height);
 }
 
@@ -125,7 +138,7 @@ void SysFrameEnd() {
   GfxFlushDebugLines();
   GfxImGuiRender();
   if (gSys.beforeSwap) gSys.beforeSwap();
-  OsGlSwap();
+  if (!gSys.headless) OsGlSwap();
   WaitForFrameEnd();
   double dt = gSys.frameEnd - gSys.frameStart;
   gSys.frameRate = 1.0 / dt;

@@ -11,6 +11,10 @@ void SysInstanceLockRelease();
 // installed share/<installName>; otherwise the working directory stays.
 void SysEnterDataFolder(const char* installName);
 
+// Before SysInit: a run nobody watches. The window is never shown and stays at its first size,
+// time runs on the virtual clock (every frame exactly 1/60 s, no sleeping), pictures are not
+// decoded (their sizes are read) and frames are neither cleared nor presented.
+void SysSetHeadless(bool on);
 // Window, hidden cursor, renderer, input, frame timing, then full screen; false on failure.
 bool SysInit(const char* title);
 // After a failed SysInit: it failed for want of a display to open.
