@@ -9,7 +9,6 @@
 #include <imgui.h>
 #include <poll.h>
 #include <signal.h>
-#include <stb_image_write.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -292,12 +291,6 @@ void HpAltF4() {
   HpKeyUp(VK_MENU);
 }
 
-void HpPushQuit() {
-  SDL_Event e = {};
-  e.type = SDL_QUIT;
-  SDL_PushEvent(&e);
-}
-
 int HpPadAttach() {
   int slot = 0;
   while (slot < 8 && gHp.pads[slot].used) ++slot;
@@ -380,13 +373,6 @@ uint32_t HpPixel(int x, int y) {
 int HpFrameWidth() { return gHp.frameW; }
 int HpFrameHeight() { return gHp.frameH; }
 
-bool HpSaveFrame(const std::string& path) {
-  if (gHp.frame.empty()) return false;
-  stbi_flip_vertically_on_write(1);
-  return stbi_write_png(path.c_str(), gHp.frameW, gHp.frameH, 4, gHp.frame.data(),
-                        gHp.frameW * 4) != 0;
-}
-
 int HpCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tolerance) {
   Vec2 s = ScreenScale();
   int cx = gHp.frameW / 2, cy = gHp.frameH / 2, count = 0;
@@ -451,15 +437,6 @@ void HpPressCast(int player) {
 void HpCast(int player, int slot) {
   BoardPlayer(player).spellCursor = slot + 1;
   HpPressCast(player);
-}
-
-std::vector<Animation*> HpPictures(const char* name) {
-  Texture* tex = BoardTexture(name);
-  std::vector<Animation*> out;
-  for (GameObject* o : BoardObjects().objects)
-    if (Animation* a = dynamic_cast<Animation*>(o))
-      if (tex && o->texture == tex) out.push_back(a);
-  return out;
 }
 
 void HpExpectBackToHeldBattle(GameStateId screen) {
@@ -604,7 +581,10 @@ bool HpRemove(const char* path) {
   return fs::remove(path, err);
 }
 
-bool HpPlayIntoBattle(int maxFrames) {
+namespace {
+
+// Keys only: from the main menu to a running battle.
+bool PlayIntoBattle(int maxFrames = 3000) {
   // A second spell equal to the first is refused: the column move makes it another.
   const int spellKeys[3] = {VK_SPACE, 'D', VK_RIGHT};
   for (int frame = 0, n = 0; frame < maxFrames; frame += 2, ++n) {
@@ -619,7 +599,8 @@ bool HpPlayIntoBattle(int maxFrames) {
   return GsmGetCurrentState() == GS_Battle;
 }
 
-bool HpPlayRoundWonByPlayer1(int maxFrames) {
+// Player 1 summons and casts against an idle player 2 until the round ends.
+bool PlayRoundWonByPlayer1(int maxFrames = 4000) {
   const int keys[6] = {'1', '2', '3', '4', 'Z', 'D'};  // summons, now and then a spell
   for (int frame = 0, n = 0; frame < maxFrames; frame += 2, ++n) {
     if (GsmGetCurrentState() != GS_Battle) break;
@@ -628,7 +609,8 @@ bool HpPlayRoundWonByPlayer1(int maxFrames) {
   return GsmGetCurrentState() == GS_RoundOver;
 }
 
-bool HpPlayVisitSettingsFromPause() {
+// Settings over the paused battle and back, and the battle continued.
+bool PlayVisitSettingsFromPause() {
   if (GsmGetCurrentState() != GS_Battle || PauseIsOpen()) return false;
   HpPress('P');  // opens on "How to play"
   HpPress('S');  // "Settings"
@@ -643,15 +625,17 @@ bool HpPlayVisitSettingsFromPause() {
   return GsmGetCurrentState() == GS_Battle && !PauseIsOpen();
 }
 
+}  // namespace
+
 void HpPlayMatchRound(void (*check)()) {
   ASSERT_TRUE(HpStart(GS_MainMenu));
   SysSetIcon("data/icon.png");
-  bool intoBattle = HpPlayIntoBattle();
+  bool intoBattle = PlayIntoBattle();
   EXPECT_TRUE(intoBattle) << "stuck on state " << GsmGetCurrentState();
   if (intoBattle) {
     check();
-    EXPECT_TRUE(HpPlayVisitSettingsFromPause());
-    EXPECT_TRUE(HpPlayRoundWonByPlayer1()) << "the round did not end";
+    EXPECT_TRUE(PlayVisitSettingsFromPause());
+    EXPECT_TRUE(PlayRoundWonByPlayer1()) << "the round did not end";
     EXPECT_EQ(gMatch.roundWinner, Round_P1Won);
     EXPECT_EQ(gMatch.heroHealth[0], 3);
     EXPECT_EQ(gMatch.heroHealth[1], 2);

@@ -12,7 +12,6 @@
 #include "troops/troop.h"
 
 class GameObject;
-struct Animation;
 
 // ---- Starting and stopping. Message boxes are captured, never shown.
 struct HpBox {
@@ -44,7 +43,6 @@ void HpKeyDown(int vk, bool alt = false);
 void HpKeyUp(int vk, bool alt = false);
 void HpPress(int vk);                            // down for a frame, then up for a frame
 void HpAltF4();                                  // the frame that sees it runs
-void HpPushQuit();
 // Virtual pads by the classic bit values (PAD_A, ...): pad i of the test is gamepad i + 1.
 int HpPadAttach();                               // found at once; -1 on failure
 void HpPadDetach(int pad);
@@ -64,7 +62,6 @@ void HpCapture(bool on);
 uint32_t HpPixel(int x, int y);                  // 0xAARRGGBB
 int HpFrameWidth();
 int HpFrameHeight();
-bool HpSaveFrame(const std::string& path);
 // Pixels within tolerance of rgb in a rectangle in reference units (centre origin, y up, at the
 // current screen's scale).
 int HpCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tolerance = 8);
@@ -88,7 +85,6 @@ int HpTroopCount(bool rightSide);
 // The cast key held for one update (the cursor first put on slot: 0 built-in, 1 and 2 chosen).
 void HpCast(int player, int slot);
 void HpPressCast(int player);
-std::vector<Animation*> HpPictures(const char* name);  // showing data/<name>.png, oldest first
 // Opens a screen over the running battle as the pause menu does, flips full screen there, goes
 // back with Esc: the battle returns with its resources, quad and music as they were.
 void HpExpectBackToHeldBattle(GameStateId screen);
@@ -115,11 +111,6 @@ void HpFolderLeave();
 bool HpTruncate(const char* path, size_t keepBytes);
 bool HpGarbage(const char* path);
 bool HpRemove(const char* path);
-// Keys only: from the main menu to a running battle; a round won by player 1 against an idle
-// player 2; Settings over the paused battle and back.
-bool HpPlayIntoBattle(int maxFrames = 3000);
-bool HpPlayRoundWonByPlayer1(int maxFrames = 4000);
-bool HpPlayVisitSettingsFromPause();
 // The whole run on the working folder as it is: menu, battle (`check` looks at what loaded),
 // Settings and back, a round won by player 1 and the next one, Alt+F4, nothing left behind.
 void HpPlayMatchRound(void (*check)());
