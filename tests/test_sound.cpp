@@ -49,7 +49,7 @@ TEST(SoundTest, CachePoolClampsMuteAndLoopsAsHeard) {
   EXPECT_EQ(gAudio.freeSlots.size(), 100u);
 
   // Muted from the first sample with no frame in between, then heard, then quieter, then gone
-  // once stopped: a loop keeps sounding until then.
+  // once its sound is freed: a loop keeps sounding until then.
   muted = true;
   double mutedAt = now();
   gAudio.Play(e, ScreenSoundVolume())->SetLooping(true);
@@ -65,7 +65,7 @@ TEST(SoundTest, CachePoolClampsMuteAndLoopsAsHeard) {
   double lowAt = now();
   gAudio.Play(e, ScreenSoundVolume())->SetLooping(true);
   usleep(500000);
-  gAudio.StopAll();
+  gAudio.FreeSound(e);  // stops what still plays it first
   double stopAt = now();
   usleep(400000);
   double endAt = now();
