@@ -409,8 +409,13 @@ void ShowInfoLogOnFailure(GLuint id, GLenum statusQuery, PFNGLGETSHADERIVPROC ge
 }  // namespace
 
 void GfxCheckShader(uint32_t shader) {
+  // The caption names the stage that failed, so a broken fragment shader is not blamed on the
+  // vertex shader.
+  GLint type = 0;
+  glGetShaderiv(shader, GL_SHADER_TYPE, &type);
   ShowInfoLogOnFailure(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog,
-                       "Vertex Shader Compilation Error");
+                       type == GL_FRAGMENT_SHADER ? "Fragment Shader Compilation Error"
+                                                  : "Vertex Shader Compilation Error");
 }
 
 void GfxCheckProgram(uint32_t program) {
