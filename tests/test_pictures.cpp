@@ -1,19 +1,15 @@
 // test_pictures.cpp - what reaches the screen: pictures upright, mirrored and tinted, the resource
-// accounting, text, placement at every size, minimising, the HUD and the renderer's fill paths.
+// accounting, text, placement at every size, the HUD and the renderer's fill paths.
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 
 #include "battle/board.h"
-#include "framework/audio.h"
 #include "hp.h"
 #include "kegraphics.h"
 #include "keinput.h"
-#include "keos.h"
-#include "kesound.h"
 #include "screens/mainmenu.h"
 #include "screens/screen.h"
 
@@ -175,24 +171,6 @@ TEST(PicturesTest, HudPlacedAndScaledFullScreenAndWindowedAndNamesFit) {
     }
     HpStop();
   }
-}
-
-TEST(PicturesTest, MinimisingPausesTheMusicAndFullScreenFitsASmallDisplay) {
-  if (!HpDisplayStart(1366, 768, true)) GTEST_SKIP() << "no private display with a window manager";
-  ASSERT_TRUE(HpStartBattle(Hero_Knight, Hero_Druid, Spell_Meteor, Spell_Wind, Spell_Stun,
-                            Spell_Execute) && BoardChannel(SND_Rally));
-  auto until = [](bool paused) {  // the window manager answers in its own time
-    auto music = [] { return SndChannelIsPaused(BoardChannel(SND_Rally)->channel); };
-    for (int i = 0; i < 300 && HpStep(1) && music() != paused; ++i) usleep(10000);
-    return ScreenIsMinimised() == paused && music() == paused;
-  };
-  OsMinimise();
-  EXPECT_TRUE(until(true));
-  OsRestore();
-  EXPECT_TRUE(until(false));
-  EXPECT_NEAR(ScreenScaleOf(GS_MainMenu).x, 1.28f, 1e-4);  // full screen fits the whole board
-  HpStop();
-  HpDisplayStop();
 }
 
 // Every screen, full screen and in the 800x600 window, drawn twice from a fresh start with the

@@ -1,8 +1,8 @@
 // A long run of the real game on random input of both players: keys of every screen, two
-// virtual pads plugged and unplugged with random buttons and sticks, F11, minimise and restore
-// (on a private display with a window manager), now and then a quit and a fresh start of the
-// loop. Built with the sanitizers it must not crash or report; it must visit every screen, keep
-// the match record sane, leave nothing behind when a screen is left, and nothing at exit.
+// virtual pads plugged and unplugged with random buttons and sticks, F11, minimise and restore,
+// now and then a quit and a fresh start of the loop. Built with the sanitizers it must not crash
+// or report; it must visit every screen, keep the match record sane, leave nothing behind when a
+// screen is left, and nothing at exit. Runs under tests/display.sh (a window manager, 1366x768).
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <unistd.h>
@@ -11,12 +11,14 @@
 #include <random>
 
 #include "battle/battle.h"
+#include "battle/board.h"
 #include "battle/pause.h"
 #include "framework/audio.h"
 #include "game.h"
 #include "hp.h"
 #include "keinput.h"
 #include "keos.h"
+#include "kesound.h"
 #include "kesystem.h"
 #include "screens/screen.h"
 
@@ -30,7 +32,7 @@ unsigned EnvNumber(const char* name, unsigned fallback) {
 }
 const int kFrames = (int)EnvNumber("HP_RANDOM_FRAMES", 8000);
 const unsigned kSeed = EnvNumber("HP_RANDOM_SEED", 20261206);
-
+const bool kManaged = getenv("HP_WINDOW_MANAGER") != nullptr;  // minimising needs one
 
 // Every key some screen reads (the Alt+F4 quit is sent on its own, rarely).
 const int kAllKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'W', 'A', 'S', 'D', '1', '2', '3', '4',
@@ -94,13 +96,6 @@ struct RunCounts {
 
 class RandomInputTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    managed = HpDisplayStart(1024, 768, true);
-  }
-  static void TearDownTestSuite() { HpDisplayStop(); }
-  static bool managed;
-
   std::mt19937 rng{kSeed};
   RunCounts counts;
   std::vector<HeldKey> held;
@@ -203,7 +198,7 @@ class RandomInputTest : public ::testing::Test {
       Press(VK_F11, 1);
       ++counts.f11;
     }
-    if (!managed) return;
+    if (!kManaged) return;
     if (SysIsMinimised()) {
       // The window manager answers in real time: give it a moment, then restore.
       usleep(2000);
@@ -223,11 +218,10 @@ class RandomInputTest : public ::testing::Test {
     }
   }
 };
-bool RandomInputTest::managed = false;
 
 TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
   printf("random input: seed %u, %d frames, window manager %s\n", kSeed, kFrames,
-         managed ? "yes" : "no (nothing minimises)");
+         kManaged ? "yes" : "no (nothing minimises)");
   ASSERT_TRUE(HpStart(GS_MainMenu, 320, 240));
   HpLive empty = HpLiveNow();
   ASSERT_TRUE(HpStep(1));
@@ -313,13 +307,30 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
                                                        << " never visited";
   EXPECT_GT(counts.plugs, 0);
   EXPECT_GT(counts.f11, 0);
-  if (managed) {
+  if (kManaged) {
     EXPECT_GT(counts.minimises, 0);
   }
   EXPECT_EQ(HpLiveNow(), (HpLive{0, 0, 0}));
   EXPECT_TRUE(HpBoxes().empty()) << HpBoxes()[0].text;
   // Everything else was checked; the missing part must still show in the results.
-  if (!managed) GTEST_SKIP() << "minimise and restore not checked: the window manager did not start";
+  if (!kManaged) GTEST_SKIP() << "minimise and restore not checked: the window manager did not start";
+}
+
+TEST(SmallDisplayTest, MinimisingPausesTheMusicAndFullScreenFitsTheWholeBoard) {
+  if (!kManaged) GTEST_SKIP() << "not checked: the window manager did not start";
+  ASSERT_TRUE(HpStartBattle(Hero_Knight, Hero_Druid, Spell_Meteor, Spell_Wind, Spell_Stun,
+                            Spell_Execute) && BoardChannel(SND_Rally));
+  auto until = [](bool paused) {  // the window manager answers in its own time
+    auto music = [] { return SndChannelIsPaused(BoardChannel(SND_Rally)->channel); };
+    for (int i = 0; i < 300 && HpStep(1) && music() != paused; ++i) usleep(10000);
+    return ScreenIsMinimised() == paused && music() == paused;
+  };
+  OsMinimise();
+  EXPECT_TRUE(until(true));
+  OsRestore();
+  EXPECT_TRUE(until(false));
+  EXPECT_NEAR(ScreenScaleOf(GS_MainMenu).x, 1.28f, 1e-4);  // 1366x768 shows all of the board
+  HpStop();
 }
 
 }  // namespace

@@ -1,16 +1,11 @@
 // hp.cpp - the test support library over the real engine and game, SDL's event queue and
-// virtual joysticks, the GPU's frame, OpenAL Soft's wave files and child X servers.
+// virtual joysticks, the GPU's frame and OpenAL Soft's wave files.
 #include "hp.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <imgui.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -47,11 +42,7 @@ struct HpState {
   std::vector<uint8_t> frame;  // RGBA, bottom row first
   int frameW = 0, frameH = 0;
   VirtualPad pads[8];
-  fs::path home, temp;                 // the folder a test left, and its temporary one
-  pid_t server = -1, manager = -1;     // the private display's processes
-  int displayFd = -1;                  // kept open: the server dies writing to a closed pipe
-  std::string savedDisplay;
-  bool hadDisplay = false;
+  fs::path home, temp;  // the folder a test left, and its temporary one
 };
 HpState gHp;
 
@@ -169,30 +160,6 @@ bool LinkTree(const fs::path& from, const fs::path& to) {
       return false;
   }
   return !err;
-}
-
-pid_t Spawn(const char* const argv[], int keepFd) {
-  pid_t pid = fork();
-  if (pid != 0) return pid;
-  int null = open("/dev/null", O_RDWR);
-  for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
-  for (int fd = 3; fd < 256; ++fd)
-    if (fd != keepFd) close(fd);
-  execvp(argv[0], (char* const*)argv);
-  _exit(127);
-}
-
-void StopChild(pid_t* pid) {
-  if (*pid > 0 && kill(*pid, SIGTERM) == 0) waitpid(*pid, nullptr, 0);
-  *pid = -1;
-}
-
-bool ManagerReady() {
-  FILE* p = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
-  char line[256] = "";
-  bool ready = p && fgets(line, sizeof line, p) && strstr(line, "window id");
-  if (p) pclose(p);
-  return ready;
 }
 
 }  // namespace
@@ -646,47 +613,4 @@ void HpPlayMatchRound(void (*check)()) {
   HpStop();
   EXPECT_TRUE(HpLiveNow() == (HpLive{0, 0, 0}));
   EXPECT_TRUE(HpBoxes().empty()) << HpBoxes()[0].text;
-}
-
-// ---- A private display
-
-bool HpDisplayStart(int width, int height, bool windowManager) {
-  const char* old = getenv("DISPLAY");
-  gHp.hadDisplay = old != nullptr;
-  gHp.savedDisplay = old ? old : "";
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  std::string fdText = std::to_string(fds[1]);
-  std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  const char* server[] = {"Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", screen.c_str(),
-                          "-nolisten", "tcp", nullptr};
-  gHp.server = Spawn(server, fds[1]);
-  close(fds[1]);
-  gHp.displayFd = fds[0];
-  char number[16] = "";
-  pollfd pfd = {fds[0], POLLIN, 0};
-  ssize_t n = poll(&pfd, 1, 10000) == 1 ? read(fds[0], number, sizeof number - 1) : -1;
-  if (n <= 0) {
-    HpDisplayStop();
-    return false;
-  }
-  number[n] = 0;
-  number[strcspn(number, "\n")] = 0;
-  setenv("DISPLAY", (std::string(":") + number).c_str(), 1);
-  if (!windowManager) return true;
-  const char* manager[] = {"openbox", "--sm-disable", nullptr};
-  gHp.manager = Spawn(manager, -1);
-  for (int i = 0; i < 400; ++i, usleep(50000))  // a busy machine starts openbox slowly
-    if (ManagerReady()) return true;
-  HpDisplayStop();
-  return false;
-}
-
-void HpDisplayStop() {
-  StopChild(&gHp.manager);
-  StopChild(&gHp.server);
-  if (gHp.displayFd >= 0) close(gHp.displayFd);
-  gHp.displayFd = -1;
-  if (gHp.hadDisplay) setenv("DISPLAY", gHp.savedDisplay.c_str(), 1);
-  else unsetenv("DISPLAY");
 }

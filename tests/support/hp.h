@@ -115,6 +115,3 @@ bool HpRemove(const char* path);
 // Settings and back, a round won by player 1 and the next one, Alt+F4, nothing left behind.
 void HpPlayMatchRound(void (*check)());
 
-// ---- A private X server (and openbox) of its own size; DISPLAY points at it meanwhile.
-bool HpDisplayStart(int width, int height, bool windowManager);
-void HpDisplayStop();
