@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include "hpab.h"
@@ -143,8 +144,16 @@ double ResidentMegabytes() {
   return (double)resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
 }
 
+// The heap as glibc sees it (every thread's arena, llvmpipe's textures included): what is in use,
+// and what it keeps free but resident. Growth of the first is a leak; of the second, holes.
+double HeapUsedMegabytes() {
+  struct mallinfo2 m = mallinfo2();
+  return (double)(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
+}
+double HeapFreeMegabytes() { return (double)mallinfo2().fordblks / (1024.0 * 1024.0); }
+
 // Many rounds in one session (HP_BENCH_ROUNDS, 100 by default; 30 frames of heavy battle each,
-// in the 800x600 window): resident memory after the first round and after the last.
+// in the 800x600 window): resident memory and the heap after the first round and after the last.
 void BM_RoundsMemory(benchmark::State& state) {
   int rounds = (int)EnvSeconds("HP_BENCH_ROUNDS", 100);
   for (auto _ : state) {
@@ -152,20 +161,26 @@ void BM_RoundsMemory(benchmark::State& state) {
       state.SkipWithError("the battle did not start");
       return;
     }
-    double first = 0;
+    double first = 0, usedFirst = 0;
     for (int r = 1; r <= rounds; ++r) {
       for (int i = 0; i < 30; ++i) HeavyBattleFrame();
       if (!HeavyNextRound()) {
         state.SkipWithError("the next round did not start");
         break;
       }
-      if (r == 1) first = ResidentMegabytes();
+      if (r == 1) {
+        first = ResidentMegabytes();
+        usedFirst = HeapUsedMegabytes();
+      }
     }
     double last = ResidentMegabytes();
     state.counters["rounds"] = rounds;
     state.counters["rss_first_MB"] = first;
     state.counters["rss_last_MB"] = last;
     state.counters["rss_growth_pct"] = (last / first - 1) * 100;
+    state.counters["heap_used_first_MB"] = usedFirst;
+    state.counters["heap_used_last_MB"] = HeapUsedMegabytes();
+    state.counters["heap_free_last_MB"] = HeapFreeMegabytes();
     HeavyBattleStop();
   }
 }

@@ -68,12 +68,19 @@ GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba) {
   return name;
 }
 
-// Pictures are stored top row first; OpenGL wants the bottom row first.
-uint8_t* FlipRows(const uint8_t* src, int w, int h) {
+// Pictures are stored top row first; OpenGL wants the bottom row first. Swapped in place: a
+// flipped copy was one more block of megabytes per picture, and such blocks, freed, leave holes
+// in the heap that stay resident.
+void FlipRows(uint8_t* rgba, int w, int h) {
   size_t row = (size_t)w * 4;
-  uint8_t* dst = (uint8_t*)malloc(row * (size_t)h);
-  for (int y = 0; y < h; ++y) memcpy(dst + row * (size_t)(h - 1 - y), src + row * (size_t)y, row);
-  return dst;
+  std::vector<uint8_t> spare(row);
+  for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
+    uint8_t* a = rgba + row * (size_t)top;
+    uint8_t* b = rgba + row * (size_t)bottom;
+    memcpy(spare.data(), a, row);
+    memcpy(a, b, row);
+    memcpy(b, spare.data(), row);
+  }
 }
 
 bool AllOpaque(const uint8_t* rgba, int32_t w, int32_t h) {
@@ -130,13 +137,12 @@ Texture* GfxTextureLoad(const char* path) {
     fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
     return nullptr;
   }
-  uint8_t* flipped = FlipRows(pixels, w, h);
-  stbi_image_free(pixels);
+  FlipRows(pixels, w, h);
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "%s", path);
-  GLuint name = UploadRgba(w, h, flipped);
-  Texture* added = AddLive(name, w, h, flipped, t);
-  free(flipped);
+  GLuint name = UploadRgba(w, h, pixels);
+  Texture* added = AddLive(name, w, h, pixels, t);
+  stbi_image_free(pixels);
   return added;
 }
 
