@@ -14,7 +14,7 @@ export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
 unset XAUTHORITY WAYLAND_DISPLAY HP_WINDOW_MANAGER
 openbox --sm-disable > /dev/null 2>&1 &
 wm=$!
-for _ in $(seq 300); do  # a busy machine starts openbox slowly
+for _ in $(seq 600); do  # a busy machine starts openbox slowly
   xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id' && export HP_WINDOW_MANAGER=1 && break
   sleep 0.1
 done

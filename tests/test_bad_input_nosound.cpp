@@ -1,10 +1,8 @@
 // The real game with no sound device at all (chosen before the program's first OpenAL call): it
 // says so once, then plays into a battle, through a round and out, silently.
-#include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "framework/audio.h"
 #include "hp.h"
 
 TEST(NoSoundDevice, GamePlaysSilentlyAndSaysSoOnce) {

@@ -2,7 +2,6 @@
 // state manager's call order, objects and Animation, the frame's failures and the debug overlay.
 #include <GL/glew.h>
 #include <SDL.h>
-#include <gtest/gtest.h>
 #include <imgui.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,7 +13,6 @@
 #include "framework/quad.h"
 #include "hp.h"
 #include "kegraphics.h"
-#include "keinput.h"
 #include "keos.h"
 
 namespace {

@@ -1,23 +1,12 @@
 // Whole matches on the real game: three rounds by keys from the main menu through the results and
 // back; the computer player winning against idle hands and waiting while paused; the options.
-#include <gtest/gtest.h>
 
-#include "battle/board.h"
 #include "computer/computer.h"
 #include "hp.h"
-#include "keinput.h"
 #include "options.h"
 #include "screens/mainmenu.h"
 
 namespace {
-
-void Presses(std::initializer_list<int> keys) { for (int key : keys) HpPress(key); }
-
-int FramesWhileIn(GameStateId id, int limit) {
-  int frames = 0;
-  while (GsmGetCurrentState() == id && frames < limit && HpStep(1)) ++frames;
-  return frames;
-}
 
 // Frames in which the computer alone plays: counts its presses, each of which must be one of
 // player 2's keys (the book's arrows and Space, the battle's arrows and numpad 0 to 4).
@@ -37,20 +26,20 @@ int ComputerPresses(int frames, GameStateId until = GS_Quit) {
 TEST(Match, ThreeRoundsByKeysFromTheMenuThroughTheResultsAndBack) {
   MainMenuReplayLogos();
   ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));  // small: some six thousand frames are drawn
-  Presses({VK_SPACE, VK_RETURN});  // past the logos, "Start game"
+  HpPress({VK_SPACE, VK_RETURN});  // past the logos, "Start game"
   // Mage against Orc; Wind and Stun each, by moving the second choice off the first.
-  Presses({'D', VK_SPACE, VK_DOWN, VK_SPACE});
-  Presses({VK_SPACE, 'D', VK_SPACE, VK_SPACE, VK_RIGHT, VK_SPACE});
+  HpPress({'D', VK_SPACE, VK_DOWN, VK_SPACE});
+  HpPress({VK_SPACE, 'D', VK_SPACE, VK_SPACE, VK_RIGHT, VK_SPACE});
   for (int round = 1; round <= 3; ++round) {
     SCOPED_TRACE(round);
     ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
     HpPress('1');  // one troop of player 1's marches through; player 2 does nothing
-    double seconds = FramesWhileIn(GS_Battle, 3000) / 60.0;
+    double seconds = HpFramesWhileIn(GS_Battle, 3000) / 60.0;
     EXPECT_TRUE(seconds > 15 && seconds < 45) << seconds << " s to the far end";
     ASSERT_EQ(GsmGetCurrentState(), GS_RoundOver);
     EXPECT_EQ(gMatch.heroHealth[0], 3) << "the winner lost a heart";
     EXPECT_EQ(gMatch.heroHealth[1], 3 - round);
-    FramesWhileIn(GS_RoundOver, 400);
+    HpFramesWhileIn(GS_RoundOver, 400);
   }
   EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
   EXPECT_EQ(gMatch.heroHealth[1], 3) << "the next match starts with lost hearts";
@@ -67,12 +56,12 @@ TEST_F(Computer, TakesSeatTwoChoosesAndWinsAWholeMatchAgainstIdleHands) {
   ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));
   for (int i = 0; i < 20 && GsmGetCurrentState() == GS_MainMenu; ++i) HpPress(VK_RETURN);
   ASSERT_EQ(GsmGetCurrentState(), GS_HeroSelect);
-  Presses({'C', 'C'});  // handed over and back while player 2 has not chosen
+  HpPress({'C', 'C'});  // handed over and back while player 2 has not chosen
   EXPECT_FALSE(ComputerHoldsSeat(1));
-  Presses({'C', VK_SPACE});
+  HpPress({'C', VK_SPACE});
   EXPECT_TRUE(ComputerHoldsSeat(1));
   EXPECT_GE(ComputerPresses(600, GS_SpellSelect), 1) << "chose a hero without a step";
-  Presses({VK_SPACE, 'D', VK_SPACE});
+  HpPress({VK_SPACE, 'D', VK_SPACE});
   ComputerPresses(900, GS_Battle);
   ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
 
@@ -85,7 +74,7 @@ TEST_F(Computer, TakesSeatTwoChoosesAndWinsAWholeMatchAgainstIdleHands) {
     EXPECT_EQ(HpTroopCount(false), 0);
     if (GsmGetCurrentState() == GS_RoundOver) {
       roundsWon += gMatch.roundWinner == Round_P2Won || gMatch.heroHealth[0] == 0;
-      FramesWhileIn(GS_RoundOver, 400);
+      HpFramesWhileIn(GS_RoundOver, 400);
     }
   }
   EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
@@ -102,7 +91,7 @@ TEST_F(Computer, WaitsWhileThePauseMenuIsOpen) {
   int troops = HpTroopCount(true), energy = BoardPlayer(1).energy;
   EXPECT_EQ(ComputerPresses(300), 0);
   EXPECT_TRUE(HpTroopCount(true) == troops && BoardPlayer(1).energy == energy);
-  Presses({'W', 'W', VK_SPACE});  // "Continue"
+  HpPress({'W', 'W', VK_SPACE});  // "Continue"
   EXPECT_GE(ComputerPresses(600), 1);
 }
 

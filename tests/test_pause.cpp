@@ -1,15 +1,11 @@
 // The pause menu in the real battle: it freezes the battle and Continue resumes it where it
 // stood; only the opener steers; restart, back to the menu, the quit question; clicks and mute.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 
-#include "battle/board.h"
 #include "battle/pause.h"
 #include "hp.h"
-#include "keinput.h"
-#include "screens/screen.h"
 
 namespace {
 
@@ -38,8 +34,6 @@ std::vector<float> Snapshot() {
   return v;
 }
 
-void Presses(std::initializer_list<int> keys) { for (int key : keys) HpPress(key); }
-
 class Pause : public ::testing::Test {
  protected:
   void SetUp() override {  // Knight with Wind and Meteor against the Orc with Stun and Execute
@@ -51,8 +45,7 @@ class Pause : public ::testing::Test {
     ASSERT_TRUE(HpStep(2));
   }
   void TearDown() override { if (started_) HpStop(); }
-  HpLive before_ = {};
-  bool started_ = false;
+  HpLive before_ = {}; bool started_ = false;
 };
 
 TEST_F(Pause, FreezesTheBattleThroughAVisitAndContinueResumesItWhereItStood) {
@@ -62,17 +55,17 @@ TEST_F(Pause, FreezesTheBattleThroughAVisitAndContinueResumesItWhereItStood) {
   HpStep(10);
   float stride = marcher->position.x - x;
   ASSERT_GT(stride, 0);
-  Presses({VK_ESCAPE});
+  HpPress({VK_ESCAPE});
   std::vector<float> paused = Snapshot();
   HpStep(60);
   EXPECT_EQ(Snapshot(), paused) << "a paused second changed the battle";
   HpPress(VK_SPACE);  // opens on "How to play", over the held battle
   ASSERT_TRUE(HpStepUntil(GS_HowToPlay, 30));
-  Presses({VK_ESCAPE});
+  HpPress({VK_ESCAPE});
   ASSERT_TRUE(HpStepUntil(GS_Battle, 3));
   EXPECT_EQ(Snapshot(), paused) << "the visit changed the battle";
   x = marcher->position.x;
-  Presses({'W', 'W', VK_SPACE});  // "Continue"
+  HpPress({'W', 'W', VK_SPACE});  // "Continue"
   HpStep(9);
   EXPECT_NEAR(marcher->position.x - x, stride, stride * 0.15) << "not marching on as it was";
 }
@@ -83,30 +76,30 @@ TEST_F(Pause, OnlyTheOpenerSteersAndWrapsRestartBeginsAfreshAndBackToMenuLeaves)
   int pad1 = HpPadAttach(), pad2 = HpPadAttach();
   HpPadPress(pad1, PAD_START);
   ASSERT_EQ(PauseOpener(), 0);
-  Presses({VK_UP, VK_DOWN, VK_NUMPAD0 + 9});
+  HpPress({VK_UP, VK_DOWN, VK_NUMPAD0 + 9});
   for (uint16_t button : {PAD_DPAD_UP, PAD_START, PAD_A}) HpPadPress(pad2, button);
   EXPECT_EQ(PauseCursor(0), -1) << "moved off \"How to play\" by another";
   HpPadPress(pad1, PAD_DPAD_UP);
-  Presses({'W', 'W'});  // past "Continue" onto "Quit"
+  HpPress({'W', 'W'});  // past "Continue" onto "Quit"
   EXPECT_EQ(PauseCursor(0), -5);
   HpPadPress(pad1, PAD_DPAD_DOWN);
   HpPadPress(pad1, PAD_A);
   EXPECT_EQ(HpTroopCount(false), 0) << "the A that resumed also summoned";
   HpPress('1');
-  Presses({VK_NUMPAD0 + 9, 'S', VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});  // S: not player 2's
+  HpPress({VK_NUMPAD0 + 9, 'S', VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});  // S: not player 2's
   HpStep(2);
   ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
   EXPECT_EQ(gMatch.heroHealth[0], 3);
   EXPECT_EQ(HpTroopCount(false), 0);
   EXPECT_TRUE(HpLiveNow() == loaded) << "the restart loaded again";
-  Presses({'P', 'W', VK_SPACE});  // "Go back to menu"
+  HpPress({'P', 'W', VK_SPACE});  // "Go back to menu"
   EXPECT_TRUE(HpStepUntil(GS_MainMenu, 3));
 }
 
 TEST_F(Pause, QuitAsksAndNoGoesBackWhileYesEndsTheRunReleasingAll) {
-  Presses({'P', 'S', 'S', 'S', 'S', VK_SPACE});
+  HpPress({'P', 'S', 'S', 'S', 'S', VK_SPACE});
   ASSERT_TRUE(PauseQuestionShown());
-  Presses({'W', VK_SPACE});  // "No"
+  HpPress({'W', VK_SPACE});  // "No"
   EXPECT_FALSE(PauseQuestionShown());
   HpPress(VK_SPACE);
   EXPECT_EQ(PauseQuestionCursor(0), 0) << "asks with \"Yes\" under the cursor";
@@ -121,13 +114,13 @@ TEST_F(Pause, EveryMoveIsHeardWhilePausedAndNothingOnceMuted) {
   HpPress(VK_ESCAPE);
   RunFor(0.4);
   double heard = Since();
-  Presses({'S', VK_SPACE});  // "Settings"
+  HpPress({'S', VK_SPACE});  // "Settings"
   ASSERT_TRUE(HpStepUntil(GS_Settings, 3));
   RunFor(0.4);
-  Presses({VK_UP, VK_UP, VK_RIGHT});  // the mute row, above the music row
+  HpPress({VK_UP, VK_UP, VK_RIGHT});  // the mute row, above the music row
   ASSERT_TRUE(muted);
   double mutedAt = Since();
-  Presses({VK_DOWN, VK_DOWN, VK_LEFT, VK_ESCAPE});  // a sound step, then back
+  HpPress({VK_DOWN, VK_DOWN, VK_LEFT, VK_ESCAPE});  // a sound step, then back
   ASSERT_TRUE(HpStepUntil(GS_Battle, 3));
   HpPress('W');
   RunFor(0.6);

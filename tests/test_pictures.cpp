@@ -1,17 +1,13 @@
 // test_pictures.cpp - what reaches the screen: pictures upright, mirrored and tinted, the resource
 // accounting, text, placement at every size, the HUD and the renderer's fill paths.
-#include <gtest/gtest.h>
 #include <stb_image_write.h>
 
 #include <algorithm>
 #include <climits>
 
-#include "battle/board.h"
 #include "hp.h"
 #include "kegraphics.h"
-#include "keinput.h"
 #include "screens/mainmenu.h"
-#include "screens/screen.h"
 
 namespace {
 
@@ -131,14 +127,6 @@ TEST(PicturesTest, MeshColoursAndTextAreDrawnWhereTheyBelong) {
   HpEngineStop();
 }
 
-// Player 1's energy number ("11" against "88" on the same board): where it stands.
-Box EnergyBox() {
-  BoardPlayer(0).energy = 11;
-  std::vector<uint32_t> ones = Frame();
-  BoardPlayer(0).energy = 88;
-  return Changed(ones, Frame());
-}
-
 // The energy number stands in the board's top-left and keeps its shape at the screen's scale,
 // full screen or windowed, from the start or by F11; each spell name ends before the next slot's.
 TEST(PicturesTest, HudPlacedAndScaledFullScreenAndWindowedAndNamesFit) {
@@ -149,7 +137,10 @@ TEST(PicturesTest, HudPlacedAndScaledFullScreenAndWindowedAndNamesFit) {
     HpCapture(true);
     for (int flip = 0; flip < 2; ++flip, HpPress(VK_F11)) {
       float s = full != (flip == 1) ? 1.8f : 1.0f;
-      Box b = EnergyBox();
+      BoardPlayer(0).energy = 11;  // player 1's energy number: "11" against "88"
+      std::vector<uint32_t> ones = Frame();
+      BoardPlayer(0).energy = 88;
+      Box b = Changed(ones, Frame());
       if (!full && !flip) base = b;
       EXPECT_TRUE(b.left < 0 && b.bottom > 0 && b.right > b.left) << "top-left of the board";
       EXPECT_TRUE(std::abs(b.left - base.left * s) < 4 && std::abs(b.right - base.right * s) < 4 &&

@@ -3,7 +3,6 @@
 // now and then a quit and a fresh start of the loop. Built with the sanitizers it must not crash
 // or report; it must visit every screen, keep the match record sane, leave nothing behind when a
 // screen is left, and nothing at exit. Runs under tests/display.sh (a window manager, 1366x768).
-#include <gtest/gtest.h>
 #include <SDL.h>
 #include <unistd.h>
 
@@ -11,16 +10,12 @@
 #include <random>
 
 #include "battle/battle.h"
-#include "battle/board.h"
 #include "battle/pause.h"
-#include "framework/audio.h"
 #include "game.h"
 #include "hp.h"
-#include "keinput.h"
 #include "keos.h"
 #include "kesound.h"
 #include "kesystem.h"
-#include "screens/screen.h"
 
 namespace {
 
@@ -37,8 +32,9 @@ const bool kManaged = getenv("HP_WINDOW_MANAGER") != nullptr;  // minimising nee
 // Every key some screen reads (the Alt+F4 quit is sent on its own, rarely).
 const int kAllKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'W', 'A', 'S', 'D', '1', '2', '3', '4',
                         'Z', 'K', 'P', 'Q', 'G', 'R', VK_CONTROL, VK_ESCAPE, VK_SPACE, VK_RETURN,
-                        VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_NUMPAD0 + 4,
-                        VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 7, VK_NUMPAD0 + 8, VK_NUMPAD0 + 9};
+                        VK_NUMPAD0,     VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3,
+                        VK_NUMPAD0 + 4, VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 7,
+                        VK_NUMPAD0 + 8, VK_NUMPAD0 + 9};
 
 // The keys a screen's players mostly press, so that the run moves on through the game. The
 // keys that leave a screen appear once, the ones that play it several times. In battle one
@@ -46,48 +42,33 @@ const int kAllKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'W', 'A', 'S', 'D', '
 // wanders the battle is paused often, for the pause menu and the screens it shows.
 std::vector<int> FavouredKeys(GameStateId state, int attacker, bool wander) {
   switch (state) {
-    case GS_MainMenu:
-      return {VK_UP, VK_DOWN, VK_DOWN, VK_SPACE, VK_RETURN, VK_RIGHT, VK_LEFT};
+    case GS_MainMenu: return {VK_UP, VK_DOWN, VK_DOWN, VK_SPACE, VK_RETURN, VK_RIGHT, VK_LEFT};
     case GS_HeroSelect:
     case GS_SpellSelect:
       return {VK_SPACE, VK_SPACE, 'A', 'D', 'W', 'S', VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN};
-    case GS_Battle: {
-      if (PauseIsOpen())
-        return {'W', 'S', VK_UP, VK_DOWN, VK_SPACE, 'P', VK_NUMPAD0 + 9, VK_ESCAPE};
-      std::vector<int> keys = {'W', 'S', VK_UP, VK_DOWN, 'D', 'A', 'Z', VK_RIGHT, VK_LEFT,
-                               VK_NUMPAD0 + 4};
-      if (wander) keys.insert(keys.end(), {'P', VK_ESCAPE, VK_NUMPAD0 + 9});
-      const int summons[2][4] = {{'1', '2', '3', '4'},
-                                 {VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3}};
-      for (int p = 0; p < 2; ++p)
-        for (int n = 0; n < (p == attacker ? 4 : 1); ++n)
-          keys.insert(keys.end(), summons[p], summons[p] + 4);
-      return keys;
-    }
-    case GS_HowToPlay:
-      return {VK_RIGHT, VK_LEFT, VK_RIGHT, VK_ESCAPE};
-    case GS_Settings:
-      return {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, 'Q'};
-    case GS_Credits:
-      return {VK_SPACE, VK_SPACE, VK_SPACE, VK_ESCAPE};
-    default:
-      return {VK_SPACE};
+    case GS_HowToPlay: return {VK_RIGHT, VK_LEFT, VK_RIGHT, VK_ESCAPE};
+    case GS_Settings: return {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, 'Q'};
+    case GS_Credits: return {VK_SPACE, VK_SPACE, VK_SPACE, VK_ESCAPE};
+    case GS_Battle: break;
+    default: return {VK_SPACE};
   }
+  if (PauseIsOpen()) return {'W', 'S', VK_UP, VK_DOWN, VK_SPACE, 'P', VK_NUMPAD0 + 9, VK_ESCAPE};
+  std::vector<int> keys = {'W', 'S', VK_UP, VK_DOWN, 'D', 'A', 'Z', VK_RIGHT, VK_LEFT, 
+                           VK_NUMPAD0 + 4};
+  if (wander) keys.insert(keys.end(), {'P', VK_ESCAPE, VK_NUMPAD0 + 9});
+  const int summons[2][4] = {{'1', '2', '3', '4'},
+                             {VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3}};
+  for (int p = 0; p < 2; ++p)
+    for (int n = 0; n < (p == attacker ? 4 : 1); ++n)
+      keys.insert(keys.end(), summons[p], summons[p] + 4);
+  return keys;
 }
 
 // Pause menu items: How to play, Settings, Credits, Restart, Go back to menu.
 const int kPauseTour[5] = {-1, -2, -3, -4, 0};
 
-const uint16_t kPadButtons[] = {PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_DPAD_LEFT,    PAD_DPAD_RIGHT,
-                                PAD_BACK,    PAD_A,         PAD_B,            PAD_X,
-                                PAD_Y,       PAD_LEFT_THUMB, PAD_RIGHT_SHOULDER};
-const SDL_GameControllerAxis kSticks[] = {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY,
-                                          SDL_CONTROLLER_AXIS_RIGHTX, SDL_CONTROLLER_AXIS_RIGHTY};
-
-struct HeldKey {
-  int vk;
-  int releaseAt;
-};
+const uint16_t kPadButtons[] = {PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_DPAD_LEFT, PAD_DPAD_RIGHT, PAD_BACK,
+                                PAD_A, PAD_B, PAD_X, PAD_Y, PAD_LEFT_THUMB, PAD_RIGHT_SHOULDER};
 
 struct RunCounts {
   std::map<GameStateId, int> framesIn;
@@ -98,7 +79,7 @@ class RandomInputTest : public ::testing::Test {
  protected:
   std::mt19937 rng{kSeed};
   RunCounts counts;
-  std::vector<HeldKey> held;
+  std::map<int, int> held;  // key -> the frame it goes up
   std::vector<int> pads;
   int frame = 0;
   int attacker = 0;      // the player who summons most in this match
@@ -113,17 +94,14 @@ class RandomInputTest : public ::testing::Test {
   bool Chance(int oneIn) { return Roll(oneIn) == 0; }
 
   void Press(int vk, int frames) {
-    for (const HeldKey& h : held)
-      if (h.vk == vk) return;
-    HpKeyDown(vk);
-    held.push_back({vk, frame + frames});
+    if (held.emplace(vk, frame + frames).second) HpKeyDown(vk);
   }
   void ReleaseDue(bool all) {
-    for (size_t i = held.size(); i-- > 0;) {
-      if (!all && held[i].releaseAt > frame) continue;
-      HpKeyUp(held[i].vk);
-      held.erase(held.begin() + (long)i);
-    }
+    for (auto h = held.begin(); h != held.end();)
+      h = all || h->second <= frame ? (HpKeyUp(h->first), held.erase(h)) : std::next(h);
+  }
+  bool RoundEnding(GameStateId state) const {
+    return state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
   }
 
   void RandomKeys(GameStateId state) {
@@ -153,8 +131,7 @@ class RandomInputTest : public ::testing::Test {
     int length = Chance(10) ? 20 + Roll(200) : 1 + Roll(4);
     // Any key at all now and then; less often in a running battle, where Esc and P pause it,
     // and not while a round is ending, so that the run gets to the results.
-    bool ending = state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
-    if (!ending && Chance(state == GS_Battle && !PauseIsOpen() ? 25 : 5)) {
+    if (!RoundEnding(state) && Chance(state == GS_Battle && !PauseIsOpen() ? 25 : 5)) {
       Press(kAllKeys[Roll(sizeof kAllKeys / sizeof kAllKeys[0])], length);
     } else {
       std::vector<int> keys = FavouredKeys(state, attacker, Wandering());
@@ -163,7 +140,6 @@ class RandomInputTest : public ::testing::Test {
   }
 
   void RandomPads(GameStateId state) {
-    bool ending = state == GS_Battle && (BattleRoundState().scored[0] || BattleRoundState().scored[1]);
     if (Chance(900)) {
       if (pads.size() < 3 && (pads.empty() || Chance(2))) {
         int pad = HpPadAttach();
@@ -178,17 +154,11 @@ class RandomInputTest : public ::testing::Test {
       }
     }
     for (int pad : pads) {
-      if (Chance(6)) {
-        uint16_t button = kPadButtons[Roll(sizeof kPadButtons / sizeof kPadButtons[0])];
-        HpPadButtons(pad, button, !Chance(3));
-      }
-      if (!ending && Chance(2000)) HpPadButtons(pad, PAD_START, true);
+      if (Chance(6)) HpPadButtons(pad, kPadButtons[Roll(std::size(kPadButtons))], !Chance(3));
+      if (!RoundEnding(state) && Chance(2000)) HpPadButtons(pad, PAD_START, true);
       else if (Chance(3)) HpPadButtons(pad, PAD_START, false);
-      if (Chance(30)) HpPadAxis(pad, kSticks[Roll(4)], (int16_t)(Roll(65536) - 32768));
-      if (Chance(60))
-        HpPadTrigger(pad, Chance(2) ? SDL_CONTROLLER_AXIS_TRIGGERLEFT
-                                         : SDL_CONTROLLER_AXIS_TRIGGERRIGHT,
-                          (uint8_t)Roll(256));
+      if (Chance(30)) HpPadAxis(pad, Roll(4), (int16_t)(Roll(65536) - 32768));  // a stick's x or y
+      if (Chance(60)) HpPadTrigger(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT + Roll(2), Roll(256) & 255);
     }
   }
 
@@ -257,13 +227,10 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       GamePurgeScreens();
       if (!(HpLiveNow() == empty)) fault("resources left after a quit");
       if (MatchAnyHold()) fault("a hold flag left set after a quit");
-      for (AudioSystem* a : {&gSettingsAudio, &gCreditsAudio, &gHowToPlayAudio, &gAudio}) {
-        a->Shutdown();
-        a->Init();
-      }
+      for (AudioSystem* a : {&gSettingsAudio, &gCreditsAudio, &gHowToPlayAudio, &gAudio})
+        a->Shutdown(), a->Init();
       GsmInit(GS_MainMenu);
-      running = HpStep(1);
-      if (!running) {
+      if (!(running = HpStep(1))) {
         fault("the loop did not start again");
         break;
       }
@@ -274,10 +241,8 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       if (now == GS_RoundOver) ++counts.roundsEnded;
       if (last == GS_RoundOver && now == GS_MainMenu) ++counts.matchesEnded;
       // The main menu loads the same every time: anything more was left by a screen before.
-      if (now == GS_MainMenu && !(HpLiveNow() == menu))
-        fault("main menu entered with other resources alive");
-      if (now == GS_MainMenu && gAudio.soundCount != menuSounds)
-        fault("main menu entered with other sounds loaded");
+      if (now == GS_MainMenu && !(HpLiveNow() == menu && gAudio.soundCount == menuSounds))
+        fault("main menu entered with other pictures or sounds still loaded");
       if (now == GS_MainMenu && MatchAnyHold()) fault("main menu entered with a battle on hold");
       if (now == GS_Battle && last == GS_SpellSelect) attacker = Roll(2);
       if (now == GS_RoundOver || now == GS_SpellSelect) battleFrames = 0;
@@ -290,9 +255,8 @@ TEST_F(RandomInputTest, EveryScreenSurvivesRandomPlayOfBothPlayers) {
       last = now;
     }
     if (now == GS_Battle) ++battleFrames;
-    for (int p = 0; p < 2; ++p)
-      if (gMatch.heroHealth[p] < 0 || gMatch.heroHealth[p] > 3)
-        fault("hero health " + std::to_string(gMatch.heroHealth[p]));
+    for (int health : gMatch.heroHealth)
+      if (health < 0 || health > 3) fault("hero health " + std::to_string(health));
   }
   ReleaseDue(true);
   pads.clear();

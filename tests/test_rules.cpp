@@ -1,23 +1,11 @@
 // test_rules.cpp - the battle's rules in a running battle: how troops queue, choose, strike and
 // heal, what the controls allow, and how a round ends and what it costs.
-#include <gtest/gtest.h>
 
 #include "battle/battle.h"
-#include "battle/board.h"
 #include "hp.h"
-#include "keinput.h"
 
 namespace {
 
-int Upd(double seconds) { return (int)(seconds / 0.016); }  // battle updates in that time
-
-// Updates until pred holds (checked after each), at most max; -1 when it never held.
-template <class Pred>
-int UpdatesUntil(Pred pred, int max) {
-  for (int i = 1; i <= max && HpStep(1); ++i)
-    if (pred()) return i;
-  return -1;
-}
 void NewRound() { GsmSetNextState(GS_Restart); HpStep(1); }
 
 class Rules : public ::testing::Test {
@@ -44,17 +32,17 @@ const struct { const char* rule; void (*run)(); } kTroopRules[] = {
        Troop* dragon = HpTroop(Dragon, 1, true, 10);
        Troop* imp = HpTroop(Imp, 2, false, 0);
        Troop* enemyImp = HpTroop(Imp, 2, true, 10);
-       EXPECT_EQ(UpdatesUntil([&] { return knight->target != nullptr; }, 60), -1);
+       EXPECT_EQ(HpStepsUntil([&] { return knight->target != nullptr; }, 60), -1);
        EXPECT_EQ(archer->target, dragon);
        EXPECT_EQ(imp->target, enemyImp);
      }},
     {"a hidden Rogue is never targeted, ambushes once for 100, strikes again once revealed", [] {
        Troop* rogue = HpTroop(Rogue, 0, false, -50);
        Troop* knight = HpTroop(KnightTroop, 0, true, -45);  // full health: 120
-       EXPECT_GT(UpdatesUntil([&] { return knight->health != 120; }, Upd(3)), Upd(2));
+       EXPECT_GT(HpStepsUntil([&] { return knight->health != 120; }, HpUpdates(3)), HpUpdates(2));
        EXPECT_FLOAT_EQ(knight->health, 20);
        EXPECT_EQ(knight->target, nullptr);
-       HpStep(Upd(5));
+       HpStep(HpUpdates(5));
        EXPECT_FLOAT_EQ(knight->health, 20);  // no second strike from hiding
        HpTroopMoveTo(rogue, 5);
        HpTroopMoveTo(knight, 10);
@@ -65,9 +53,10 @@ const struct { const char* rule; void (*run)(); } kTroopRules[] = {
        Troop* demon = HpTroop(Demon, 0, true, 0);
        Troop* golem = HpTroop(Golem, 0, false, -10);
        demon->health = 44.9f;
-       ASSERT_GT(UpdatesUntil([&] { return golem->health < 200; }, Upd(2)), 0);
+       ASSERT_GT(HpStepsUntil([&] { return golem->health < 200; }, HpUpdates(2)), 0);
        EXPECT_TRUE(demon->enraged);
-       EXPECT_NEAR(UpdatesUntil([&] { return golem->health < 155; }, Upd(2)), Upd(0.9), 3);
+       int strike = HpStepsUntil([&] { return golem->health < 155; }, HpUpdates(2));
+       EXPECT_NEAR(strike, HpUpdates(0.9), 3);
      }},
     {"splash hits the one just behind the target, unless a Treant shields it", [] {
        Troop* cat = HpTroop(Catapult, 0, false, 0);
@@ -95,7 +84,7 @@ const struct { const char* rule; void (*run)(); } kTroopRules[] = {
          EXPECT_FLOAT_EQ(t->speedFactor, 0.7f);
        }
        TroopKill(mage);  // its next strike would slow them again
-       EXPECT_NEAR(UpdatesUntil([&] { return !target->slowed; }, 200), Upd(1.5), 4);
+       EXPECT_NEAR(HpStepsUntil([&] { return !target->slowed; }, 200), HpUpdates(1.5), 4);
      }},
     {"an Imp below 70 steals 10 with its strike; the Dryad heals allies up to their cap", [] {
        Troop* hungry = HpTroop(Imp, 1, false, 0);
@@ -116,7 +105,8 @@ const struct { const char* rule; void (*run)(); } kTroopRules[] = {
     {"a Knight strikes a Troll for 20 every 1.7 s, and a strike to zero kills", [] {
        Troop* knight = HpTroop(KnightTroop, 0, false, 0);
        Troop* troll = HpTroop(Troll, 0, true, 20);
-       EXPECT_NEAR(UpdatesUntil([&] { return troll->health != 115; }, Upd(3)), Upd(1.7), 3);
+       int strike = HpStepsUntil([&] { return troll->health != 115; }, HpUpdates(3));
+       EXPECT_NEAR(strike, HpUpdates(1.7), 3);
        EXPECT_FLOAT_EQ(troll->health, 95);
        troll->health = 20;
        knight->canAttack = true;
@@ -175,10 +165,10 @@ TEST_F(Rules, SummonsCostEnergyAndWaitForTheirCharge) {
   for (int i = 0; i < 4; ++i) HpKeyUp(VK_NUMPAD0 + i);
   EXPECT_EQ(p2.energy, 22);
   int pad = HpPadAttach();  // the Knight's slot A charges for 3 s; the pad's A summons too
-  HpStep(Upd(2.7));
+  HpStep(HpUpdates(2.7));
   HpPress('1');
   EXPECT_EQ(HpTroopCount(false), 4);
-  HpStep(Upd(0.5));
+  HpStep(HpUpdates(0.5));
   HpPadPress(pad, PAD_A);
   EXPECT_EQ(HpTroopCount(false), 5);
   p2.energy = 0;  // charged, but nothing left to spend
@@ -199,10 +189,11 @@ TEST_F(Rules, FrozenPlayerOnlySteersAndASpellCoolsDownFor15Seconds) {
   p1.frozen = false;
   HpCast(0, 0);
   EXPECT_FALSE(boost.ready);
-  HpStep(Upd(14.5));
+  HpStep(HpUpdates(14.5));
   HpPressCast(0);
   // Ready 15 s after the cast, give or take half a second.
-  EXPECT_NEAR(UpdatesUntil([&] { return boost.ready; }, Upd(2)), Upd(0.5), Upd(0.5));
+  int ready = HpStepsUntil([&] { return boost.ready; }, HpUpdates(2));
+  EXPECT_NEAR(ready, HpUpdates(0.5), HpUpdates(0.5));
 }
 
 TEST_F(Rules, RoundResultsAndHearts) {
@@ -229,7 +220,7 @@ TEST_F(Rules, RoundResultsAndHearts) {
     if (c.x2) HpTroop(KnightTroop, 0, true, c.x2);
     if (c.spent) BoardPlayer(0).energy = BoardPlayer(1).energy = 0;
     // Two seconds of 1/60 s frames after the round is decided.
-    int n = UpdatesUntil([] { return GsmGetNextState() != GS_Battle; }, 400);
+    int n = HpStepsUntil([] { return GsmGetNextState() != GS_Battle; }, 400);
     EXPECT_TRUE(c.won == goesOn ? n == -1 : n >= 110 && n <= 130) << n;
     if (n == -1) continue;
     EXPECT_EQ(gMatch.roundWinner, c.won);

@@ -1,15 +1,11 @@
 // test_sound.cpp - the sound layer heard through OpenAL Soft's wave backend, which writes the mix
 // to a file in real time: the cache, the slot pool, volume clamps, mute and loops.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <string>
 
-#include "framework/audio.h"
 #include "hp.h"
 #include "kesound.h"
-#include "screens/screen.h"
 
 namespace {
 

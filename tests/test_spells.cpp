@@ -1,27 +1,16 @@
 // test_spells.cpp - the eight spells cast by the players' keys in a running battle, each as one
 // case of what it does to the lane, the players and their pads, and one spell seen on screen.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "battle/board.h"
 #include "battle/spells.h"
 #include "framework/gameobject.h"
 #include "hp.h"
-#include "keinput.h"
 
 namespace {
 
-int Upd(double seconds) { return (int)(seconds / 0.016); }  // battle updates in that time
-const int kEffect = Upd(2.5);                                // lane effects, tremor and Freeze
+const int kEffect = HpUpdates(2.5);  // lane effects, tremor and Freeze
 
-// Updates until pred holds (checked after each), at most max; -1 when it never held.
-template <class Pred>
-int UpdatesUntil(Pred pred, int max) {
-  for (int i = 1; i <= max && HpStep(1); ++i)
-    if (pred()) return i;
-  return -1;
-}
 // Slots: player 1 its hero's spell, Meteor, Execute; player 2 its hero's spell, Stun, Wind.
 const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
     {"Boost speeds the caster's troops of the lane fivefold for 2.5 s", Hero_Knight, Hero_Orc, [] {
@@ -31,7 +20,7 @@ const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
        HpCast(0, 0);
        EXPECT_FLOAT_EQ(boosted->speedFactor, 5);
        EXPECT_FLOAT_EQ(otherLane->speedFactor + enemy->speedFactor, 0);
-       EXPECT_NEAR(UpdatesUntil([&] { return boosted->speedFactor != 5; }, 200), kEffect, 3);
+       EXPECT_NEAR(HpStepsUntil([&] { return boosted->speedFactor != 5; }, 200), kEffect, 3);
        EXPECT_FLOAT_EQ(boosted->speedFactor, 1);
      }},
     {"Freeze stops the other player's summons and casts for 2.5 s and rumbles its pad",
@@ -44,7 +33,7 @@ const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
        EXPECT_EQ(HpTroopCount(true), 0);
        EXPECT_TRUE(BoardPlayer(1).spellSlots[0].ready);
        EXPECT_EQ(HpPadRumble(pad1).low, 0xFFFF);
-       EXPECT_NEAR(UpdatesUntil([] { return !BoardPlayer(1).frozen; }, 400), kEffect - 4, 4);
+       EXPECT_NEAR(HpStepsUntil([] { return !BoardPlayer(1).frozen; }, 400), kEffect - 4, 4);
        HpStep(2);
        EXPECT_EQ(HpPadRumble(pad1).low, 0);
      }},
@@ -92,7 +81,7 @@ const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
        HpCast(1, 1);
        float x = knight->position.x;
        EXPECT_FALSE(knight->canAttack);
-       EXPECT_NEAR(UpdatesUntil([&] { return knight->position.x != x; }, 200), kEffect, 3);
+       EXPECT_NEAR(HpStepsUntil([&] { return knight->position.x != x; }, 200), kEffect, 3);
        EXPECT_TRUE(knight->canAttack);
        EXPECT_FLOAT_EQ(slowed->speedFactor, 1);
      }},
@@ -134,7 +123,7 @@ const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
        Troop* own = HpTroop(Golem, 1, false, e + 30);
        Troop* otherLane = HpTroop(Golem, 0, true, e);
        HpPressCast(0);
-       EXPECT_NEAR(UpdatesUntil([&] { return hit->health < 200; }, 100), Upd(1), 3);
+       EXPECT_NEAR(HpStepsUntil([&] { return hit->health < 200; }, 100), HpUpdates(1), 3);
        EXPECT_FLOAT_EQ(hit->health, 150);
        EXPECT_FLOAT_EQ(flyer->health, 20);
        for (Troop* t : {missed, own, otherLane}) EXPECT_FLOAT_EQ(t->health, 200);
@@ -143,18 +132,12 @@ const struct { const char* spell; HeroId p1, p2; void (*run)(); } kSpells[] = {
      }},
 };
 
-class Spells : public ::testing::Test {
- protected:
-  void TearDown() override { HpStop(); }
-};
-
-TEST_F(Spells, EachSpellDoesWhatItSays) {
+TEST(Spells, EachSpellDoesWhatItSays) {
   ASSERT_TRUE(HpStartBattle(Hero_Knight, Hero_Orc, Spell_Meteor, Spell_Execute, Spell_Stun,
                             Spell_Wind));
   for (const auto& c : kSpells) {
     SCOPED_TRACE(c.spell);
-    gMatch.hero[0] = c.p1;  // a fresh round with these heroes
-    gMatch.hero[1] = c.p2;
+    gMatch.hero[0] = c.p1, gMatch.hero[1] = c.p2;  // a fresh round with these heroes
     GsmSetNextState(GS_Restart);
     HpStep(1);
     c.run();
@@ -170,8 +153,9 @@ TEST_F(Spells, EachSpellDoesWhatItSays) {
   HpCapture(true);
   HpCast(0, 0);
   EXPECT_EQ(HpCountPixels(-60, -35, 60, 35, green, 12), 0);
-  HpStep(Upd(1.25) - 1);
+  HpStep(HpUpdates(1.25) - 1);
   EXPECT_GT(HpCountPixels(-60, -35, 60, 35, green, 12), 100);
+  HpStop();
 }
 
 }  // namespace

@@ -1,23 +1,27 @@
 // hp.h - the one test support library: the real game started headless on the virtual clock,
 // keys, pads and frames pushed through SDL, pixels and sound read back, damaged data folders.
+// It brings the headers nearly every test reads: GoogleTest, the keys, the board and screens.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "battle/board.h"
 #include "battle/match.h"
+#include "framework/audio.h"
 #include "kegsm.h"
+#include "keinput.h"
+#include "screens/screen.h"
 #include "states.h"
 #include "troops/troop.h"
 
-class GameObject;
-
 // ---- Starting and stopping. Message boxes are captured, never shown.
-struct HpBox {
-  std::string text, caption;
-  uint32_t style;
-};
+struct HpBox { std::string text, caption; uint32_t style; };
 // The engine alone, in a window of w by h (or full screen, as the game starts).
 bool HpEngineStart(int w = 320, int h = 240, bool fullscreen = false);
 void HpEngineStop();
@@ -39,9 +43,19 @@ void HpRunState(GameStateId id, GsmCallback load, GsmCallback init, GsmCallback 
 // ---- Frames and input. Keys and pads travel through SDL like real ones.
 bool HpStep(int frames = 1);                     // false once the loop has ended
 bool HpStepUntil(GameStateId id, int frames);    // true when `id` became current in time
+int HpFramesWhileIn(GameStateId id, int limit);  // frames stepped until another state is current
+// Steps until pred holds (checked after each), at most max: the steps taken, -1 if it never held.
+template <class Pred>
+int HpStepsUntil(Pred pred, int max) {
+  for (int i = 1; i <= max && HpStep(1); ++i)
+    if (pred()) return i;
+  return -1;
+}
+inline int HpUpdates(double seconds) { return (int)(seconds / 0.016); }  // battle updates
 void HpKeyDown(int vk, bool alt = false);
 void HpKeyUp(int vk, bool alt = false);
 void HpPress(int vk);                            // down for a frame, then up for a frame
+void HpPress(std::initializer_list<int> keys);   // one after the other
 void HpAltF4();                                  // the frame that sees it runs
 // Virtual pads by the classic bit values (PAD_A, ...): pad i of the test is gamepad i + 1.
 int HpPadAttach();                               // found at once; -1 on failure
@@ -51,10 +65,7 @@ void HpPadButtons(int pad, uint16_t bits, bool down);
 void HpPadPress(int pad, uint16_t bits);
 void HpPadAxis(int pad, int sdlAxis, int16_t value);     // SDL's axis: y grows downward
 void HpPadTrigger(int pad, int sdlAxis, uint8_t value);  // the smallest pull that reads as it
-struct HpRumble {
-  uint16_t low, high;
-  int calls;
-};
+struct HpRumble { uint16_t low, high; int calls; };
 HpRumble HpPadRumble(int pad);                   // the last speeds SDL handed to the pad
 
 // ---- Pixels of the last frame, captured before the swap; (x, y) from the top-left.
@@ -69,13 +80,9 @@ int HpCountPixels(float x0, float y0, float x1, float y1, unsigned rgb, int tole
 // ---- What is alive.
 struct HpLive {
   int textures, meshes, fonts;
-  bool operator==(const HpLive& o) const {
-    return textures == o.textures && meshes == o.meshes && fonts == o.fonts;
-  }
+  bool operator==(const HpLive& o) const { return !memcmp(this, &o, sizeof o); }
 };
 HpLive HpLiveNow();
-// Living objects of a state's list drawn with the picture from path (null: none), in order.
-std::vector<GameObject*> HpObjects(GameStateId id, const char* path);
 
 // ---- The battle.
 // Spawned in a lane by the owner's arrow and stood at x; held troops get speed factor 0.
@@ -85,15 +92,13 @@ int HpTroopCount(bool rightSide);
 // The cast key held for one update (the cursor first put on slot: 0 built-in, 1 and 2 chosen).
 void HpCast(int player, int slot);
 void HpPressCast(int player);
-// Opens a screen over the running battle as the pause menu does, flips full screen there, goes
-// back with Esc: the battle returns with its resources, quad and music as they were.
-void HpExpectBackToHeldBattle(GameStateId screen);
-// Opens it over the battle and quits with Alt+F4: everything is released down to `before`.
-void HpExpectAltF4ReleasesHeldBattle(GameStateId screen, const HpLive& before);
 
 // ---- Sound.
 std::string HpTempPath(const std::string& name);         // in a private temporary folder
-std::string HpSineWav(const std::string& name, double seconds);  // mono 440 Hz
+// A PCM wave file of any shape, its samples from sample(i) (a 440 Hz tone: HpSineWav).
+bool HpWav(const std::string& path, int channels, int rate, int bits, uint32_t frames,
+           int (*sample)(uint32_t i));
+std::string HpSineWav(const std::string& name, double seconds);  // mono, in the temporary folder
 void HpUseWaveBackend(const std::string& mixPath);       // before the program's first OpenAL call
 struct HpMix {
   int rate = 0;
