@@ -4,7 +4,6 @@
 
 #include "battle/match.h"
 #include "hpbench.h"
-#include "kegraphics.h"
 #include "kegsm.h"
 #include "states.h"
 
@@ -23,30 +22,14 @@ bool Enter(GameStateId id) {
   return BenchStep(1) && GsmGetCurrentState() == id;
 }
 
-void SetMatch() {
-  BenchSetMatch(Hero_Knight, Hero_Mage, Spell_Meteor, Spell_Execute, Spell_Stun, Spell_Wind);
-}
-
-// The game started on the screen `id` is entered from, one frame run.
-bool StartBefore(benchmark::State& state, GameStateId id) {
-  SetMatch();
-  if (!BenchGameStart(FromOf(id), true)) {
-    state.SkipWithError("the game did not start");
-    return false;
-  }
-  BenchStep(1);
-  return true;
-}
-
-// Back to where the next entry starts, with the match the battle needs set again.
-void LeaveFor(GameStateId from) {
-  SetMatch();
-  Enter(from);
-}
-
 // Reported time: Load plus Init of one entry (wall). Counters: their main-thread CPU apart.
 void BM_EnterScreen(benchmark::State& state, GameStateId id) {
-  if (!StartBefore(state, id)) return;
+  BenchSetMatch(Hero_Knight, Hero_Mage, Spell_Meteor, Spell_Execute, Spell_Stun, Spell_Wind);
+  if (!BenchGameStart(FromOf(id), true)) {
+    state.SkipWithError("the game did not start");
+    return;
+  }
+  BenchStep(1);
   const BenchStateTimes& t = BenchTimesOf(id);
   double load = 0, init = 0;
   for (auto _ : state) {
@@ -57,39 +40,12 @@ void BM_EnterScreen(benchmark::State& state, GameStateId id) {
     state.SetIterationTime(t.loadWall + t.initWall);
     load += t.load;
     init += t.init;
-    LeaveFor(FromOf(id));
+    BenchSetMatch(Hero_Knight, Hero_Mage, Spell_Meteor, Spell_Execute, Spell_Stun, Spell_Wind);
+    Enter(FromOf(id));
   }
   double n = (double)state.iterations();
   state.counters["load_cpu_ms"] = load / n * 1e3;
   state.counters["init_cpu_ms"] = init / n * 1e3;
-  BenchGameStop();
-}
-
-// Entries in turn with the renderer's fill paths all on and with those of the argument off (the
-// paths that work at upload: mipmaps); Load's main-thread CPU and wall per entry of each half.
-void BM_EnterScreenFillPaths(benchmark::State& state, GameStateId id) {
-  if (!StartBefore(state, id)) return;
-  const BenchStateTimes& t = BenchTimesOf(id);
-  double cpu[2] = {0, 0}, wall[2] = {0, 0};
-  int i = 0;
-  for (auto _ : state) {
-    int k = i++ & 1;
-    GfxSetFillPaths(k ? GFX_FILL_ALL & ~(uint32_t)state.range(0) : GFX_FILL_ALL);
-    if (!Enter(id)) {
-      state.SkipWithError("the screen was not entered");
-      break;
-    }
-    state.SetIterationTime(t.loadWall + t.initWall);
-    cpu[k] += t.load;
-    wall[k] += t.loadWall;
-    LeaveFor(FromOf(id));
-  }
-  GfxSetFillPaths(GFX_FILL_ALL);
-  double half = (double)state.iterations() / 2;
-  state.counters["on_load_cpu_ms"] = cpu[0] / half * 1e3;
-  state.counters["off_load_cpu_ms"] = cpu[1] / half * 1e3;
-  state.counters["on_load_ms"] = wall[0] / half * 1e3;
-  state.counters["off_load_ms"] = wall[1] / half * 1e3;
   BenchGameStop();
 }
 
@@ -104,14 +60,6 @@ HP_SCREEN(GS_HowToPlay);
 HP_SCREEN(GS_Settings);
 HP_SCREEN(GS_Credits);
 
-#define HP_SCREEN_FILL(id) \
-  BENCHMARK_CAPTURE(BM_EnterScreenFillPaths, id, id)->Arg(GFX_FILL_MIPMAPS)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond)
-HP_SCREEN_FILL(GS_Battle);
-HP_SCREEN_FILL(GS_MainMenu);
-HP_SCREEN_FILL(GS_RoundOver);
-HP_SCREEN_FILL(GS_HowToPlay);
-
 }  // namespace
 
 BENCHMARK_MAIN();
-

@@ -74,9 +74,7 @@ enum GfxFillPath : uint32_t {
   GFX_FILL_NO_DEPTH = 1,        // every vertex lies at z = 0: no depth test, no depth buffer clear
   GFX_FILL_LEAN_SHADER = 2,     // textured draws through a shader without branches
   GFX_FILL_OPAQUE_NO_BLEND = 4, // opaque pictures at full alpha are copied, not blended
-  GFX_FILL_CLAMP_EDGES = 8,     // a picture's edge is not blended with its opposite edge
-  GFX_FILL_MIPMAPS = 16,        // pictures loaded while on keep smaller copies for minified draws
-  GFX_FILL_ALL = 31,
+  GFX_FILL_ALL = 7,
 };
 void GfxSetFillPaths(uint32_t paths);
 uint32_t GfxGetFillPaths();

@@ -43,8 +43,6 @@ struct GfxState {
   SpriteUniforms sprite, lean;
   uint32_t fillPaths = GFX_FILL_ALL;
   bool blending = true;  // GL_BLEND as last set here
-  GLuint samplers[4] = {0, 0, 0, 0};  // by edge rule (bit 0: clamped) and filter (bit 1: mipmapped)
-  GLuint boundSampler = 0;
   void (*drawHook)(const Mesh*) = nullptr;
   GLuint lineVao = 0, lineVbo = 0;
   SpriteVertex tris[kMaxTriangles * 3];
@@ -215,31 +213,6 @@ void ShowNotSupported() {
   OsMessageBox(text, caption, OS_MB_ICONINFORMATION);
 }
 
-// One sampler object per edge rule and minifying filter, so a fill-path change takes effect at
-// the next draw without touching every texture's own settings.
-void CreateSamplers() {
-  GfxState& g = *gGfx;
-  glGenSamplers(4, g.samplers);
-  for (int i = 0; i < 4; ++i) {
-    GLint wrap = (i & 1) ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glSamplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_S, wrap);
-    glSamplerParameteri(g.samplers[i], GL_TEXTURE_WRAP_T, wrap);
-    glSamplerParameteri(g.samplers[i], GL_TEXTURE_MIN_FILTER,
-                        (i & 2) ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR);
-    glSamplerParameteri(g.samplers[i], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  }
-  g.boundSampler = 0;
-  GFX_CHECK();
-}
-
-// Also reached when start-up failed before any were made, perhaps with no GL loaded.
-void FreeSamplers() {
-  if (gGfx->samplers[0] == 0) return;
-  glDeleteSamplers(4, gGfx->samplers);
-  for (GLuint& s : gGfx->samplers) s = 0;
-  gGfx->boundSampler = 0;
-}
-
 }  // namespace
 
 bool GfxCreateContext() {
@@ -283,7 +256,6 @@ bool GfxInit() {
   GFX_CHECK();
 
   GfxBuildShaders();
-  CreateSamplers();
 
   int w, h;
   OsGetClientSize(&w, &h);
@@ -316,7 +288,6 @@ bool GfxInit() {
 void GfxShutdown() {
   GfxReleaseAll();
   GfxImGuiShutdown();
-  FreeSamplers();
 }
 
 void GfxFrameReset() {
@@ -557,14 +528,6 @@ bool DrawIsOpaque() {
          GfxTextureIsOpaque(g.currentTexture) && (!g.useModColor || (g.modColor >> 24) == 0xFF);
 }
 
-void BindSampler() {
-  uint32_t f = gGfx->fillPaths;
-  GLuint s = gGfx->samplers[((f & GFX_FILL_CLAMP_EDGES) ? 1 : 0) | ((f & GFX_FILL_MIPMAPS) ? 2 : 0)];
-  if (s == gGfx->boundSampler) return;
-  gGfx->boundSampler = s;
-  glBindSampler(0, s);
-}
-
 void SetBlending(bool on) {
   if (on == gGfx->blending) return;
   gGfx->blending = on;
@@ -581,7 +544,6 @@ void GfxMeshDraw(Mesh* mesh) {
   if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
   if (gGfx->drawHook) gGfx->drawHook(mesh);
   SetBlending(!DrawIsOpaque());
-  BindSampler();
   glBindVertexArray(mesh->vertexArray);
   GFX_CHECK();
   bool lean = (gGfx->fillPaths & GFX_FILL_LEAN_SHADER) && gGfx->currentTexture;

@@ -51,9 +51,7 @@ FILE* OpenIgnoringCase(const char* path) {
 }
 
 // Upload into a new texture object, leaving the binding the renderer believes in untouched.
-// Without the smaller copies the texture ends at its first level, so a mipmapped filter still
-// finds it complete and samples the picture itself.
-GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba, bool mipmaps) {
+GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba) {
   GLuint name = 0;
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
@@ -64,9 +62,6 @@ GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba, bool mipmaps) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  if (mipmaps) glGenerateMipmap(GL_TEXTURE_2D);
-  else glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  GFX_CHECK();
   // Otherwise a later GfxTextureSet of the current texture would be skipped as a repeat.
   Texture* current = GfxGetCurrentTexture();
   glBindTexture(GL_TEXTURE_2D, current ? current->textureName : 0);
@@ -145,7 +140,7 @@ Texture* GfxTextureLoad(const char* path) {
   FlipRows(pixels, w, h);
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "%s", path);
-  GLuint name = UploadRgba(w, h, pixels, (GfxGetFillPaths() & GFX_FILL_MIPMAPS) != 0);
+  GLuint name = UploadRgba(w, h, pixels);
   Texture* added = AddLive(name, w, h, pixels, t);
   stbi_image_free(pixels);
   return added;
@@ -154,9 +149,7 @@ Texture* GfxTextureLoad(const char* path) {
 Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba) {
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "Texture%i", (int)gTex.live.size());
-  // Made textures are glyph atlases and the like: drawn at their size, and a smaller copy would
-  // blend neighbouring glyphs.
-  return AddLive(UploadRgba(width, height, rgba, false), width, height, rgba, t);
+  return AddLive(UploadRgba(width, height, rgba), width, height, rgba, t);
 }
 
 void GfxTextureUnload(Texture* texture) {
