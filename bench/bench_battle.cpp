@@ -73,21 +73,25 @@ void BM_HeavyBattleFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_HeavyBattleFrame)->Arg(1)->Arg(0)->Iterations(300)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
-// The heavy battle full screen with the renderer's fill paths on and with some off, frame by
-// frame in turn, each followed by SDL_Renderer's replay. Argument: the paths turned off
-// (GfxFillPath bits; 7 = all).
-void BM_HeavyBattleFillPaths(benchmark::State& state) {
-  if (!HeavyBattleStart(true)) {
+// The heavy battle with the renderer's fill paths on and with some off, frame by frame in turn,
+// each followed by SDL_Renderer's replay. Argument: the paths turned off (GfxFillPath bits).
+void FillPathsAB(benchmark::State& state, bool fullscreen) {
+  if (!HeavyBattleStart(fullscreen)) {
     state.SkipWithError("the battle did not start");
     return;
   }
   for (int i = 0, n = WarmUpFrames(); i < n; ++i) HeavyBattleFrame();
-  bool peer = PeerRecordAndOpen(HeavyBattleFrame, true);
+  bool peer = PeerRecordAndOpen(HeavyBattleFrame, fullscreen);
   BenchFillAB(state, (uint32_t)state.range(0), HeavyBattleFrame, peer);
   if (peer) PeerClose();
   HeavyBattleStop();
 }
+void BM_HeavyBattleFillPaths(benchmark::State& state) { FillPathsAB(state, true); }
 BENCHMARK(BM_HeavyBattleFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_NO_DEPTH)->Arg(GFX_FILL_LEAN_SHADER)->Arg(GFX_FILL_OPAQUE_NO_BLEND)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
+// The 800x600 window, where the screen pictures are drawn at half their stored size and a
+// path's saving can differ from full screen's.
+void BM_HeavyBattleFillPathsWindow(benchmark::State& state) { FillPathsAB(state, false); }
+BENCHMARK(BM_HeavyBattleFillPathsWindow)->Arg(GFX_FILL_ALL)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // A whole long round from its first frame; the figures are per-frame CPU time of the process.
 void BM_LongRoundFrames(benchmark::State& state) {
