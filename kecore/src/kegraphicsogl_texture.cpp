@@ -68,21 +68,6 @@ GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba) {
   return name;
 }
 
-// Pictures are stored top row first; OpenGL wants the bottom row first. Swapped in place: a
-// flipped copy was one more block of megabytes per picture, and such blocks, freed, leave holes
-// in the heap that stay resident.
-void FlipRows(uint8_t* rgba, int w, int h) {
-  size_t row = (size_t)w * 4;
-  std::vector<uint8_t> spare(row);
-  for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
-    uint8_t* a = rgba + row * (size_t)top;
-    uint8_t* b = rgba + row * (size_t)bottom;
-    memcpy(spare.data(), a, row);
-    memcpy(a, b, row);
-    memcpy(b, spare.data(), row);
-  }
-}
-
 bool AllOpaque(const uint8_t* rgba, int32_t w, int32_t h) {
   if (!rgba) return false;
   for (size_t i = 3, n = (size_t)w * (size_t)h * 4; i < n; i += 4)
@@ -131,13 +116,17 @@ Texture* GfxTextureLoad(const char* path) {
   }
   if (gTex.sizesOnly) return LoadSizeOnly(f, path);
   int w = 0, h = 0, channels = 0;
+  // Pictures are stored top row first and OpenGL wants the bottom row first: stb flips the rows
+  // in place as it decodes (a flipped copy was one more block of megabytes per picture, and such
+  // blocks, freed, leave holes in the heap that stay resident). Off again for other callers.
+  stbi_set_flip_vertically_on_load(1);
   uint8_t* pixels = stbi_load_from_file(f, &w, &h, &channels, 4);
+  stbi_set_flip_vertically_on_load(0);
   fclose(f);
   if (!pixels) {
     fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
     return nullptr;
   }
-  FlipRows(pixels, w, h);
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
   snprintf(t->name, sizeof t->name, "%s", path);
   GLuint name = UploadRgba(w, h, pixels);
