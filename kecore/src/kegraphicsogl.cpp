@@ -18,10 +18,21 @@ namespace {
 const uint32_t kMaxTriangles = 8192;
 const uint32_t kMaxLineVertices = 16384;
 
+// What a sprite program's uniforms last received: a draw sends only what changed, since every
+// uniform call costs the software renderer a state check at the next draw.
+struct SpriteSent {
+  bool valid = false;
+  Mtx44 viewProj;
+  Mtx33 texTransform;
+  uint32_t modColor = 0;
+  GLint useModColor = 0, useTexture = 0;
+};
+
 // Where the sprite program's uniforms live; fixed once the program is linked.
 struct SpriteUniforms {
   GLint viewProj = -1, model = -1, texture = -1, modColor = -1, useModColor = -1,
         useTexture = -1, colorTexture = -1;
+  SpriteSent sent;
 };
 
 struct SpriteVertex {
@@ -43,6 +54,7 @@ struct GfxState {
   SpriteUniforms sprite, lean;
   uint32_t fillPaths = GFX_FILL_ALL;
   bool blending = true;  // GL_BLEND as last set here
+  GLuint boundVao = 0, boundProgram = 0;  // as last bound here: a repeat is skipped
   void (*drawHook)(const Mesh*) = nullptr;
   GLuint lineVao = 0, lineVbo = 0;
   SpriteVertex tris[kMaxTriangles * 3];
@@ -180,6 +192,11 @@ void FindSpriteUniforms(GLuint p, SpriteUniforms& u) {
   u.useModColor = glGetUniformLocation(p, "useModColor");
   u.useTexture = glGetUniformLocation(p, "useTexture");
   u.colorTexture = glGetUniformLocation(p, "colorTexture");
+  u.sent = SpriteSent();
+  // The sampler reads texture unit 0 for good: set once, not at every draw.
+  glUseProgram(p);
+  if (u.colorTexture != -1) glUniform1i(u.colorTexture, 0);
+  glUseProgram(0);
 }
 
 // GLEW 2.2 under EGL reports a missing GLX display although the entry points load.
@@ -239,6 +256,7 @@ void GfxBuildShaders() {
   gGfx->leanProgram = BuildProgram(kSpriteVertexSrc, kLeanFragmentSrc);
   FindSpriteUniforms(gGfx->leanProgram, gGfx->lean);
   gGfx->lineProgram = BuildProgram(kLineVertexSrc, kLineFragmentSrc);
+  gGfx->boundProgram = 0;
 }
 
 bool GfxInit() {
@@ -251,6 +269,8 @@ bool GfxInit() {
   glBufferData(GL_ARRAY_BUFFER, sizeof gGfx->lines, nullptr, GL_DYNAMIC_DRAW);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(LineVertex), (void*)0);
   glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(LineVertex), (void*)12);
+  glEnableVertexAttribArray(0);  // kept in the vertex array, so a draw need not enable them
+  glEnableVertexAttribArray(1);
   glBindVertexArray(0);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   GFX_CHECK();
@@ -489,7 +509,9 @@ Mesh* GfxMeshEnd(const char* name) {
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)0);
   glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)12);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex), (void*)28);
+  for (GLuint i = 0; i < 3; ++i) glEnableVertexAttribArray(i);  // kept in the vertex array
   glBindVertexArray(0);
+  gGfx->boundVao = 0;
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   gGfx->triCount = 0;
   gGfx->collecting = false;
@@ -504,6 +526,8 @@ void GfxMeshFree(Mesh* mesh) {
   if (!mesh) return;
   auto it = gGfx->meshRegistry.find(mesh);
   if (it != gGfx->meshRegistry.end()) {
+    // Deleting the bound array unbinds it, and its name may come back for a new mesh.
+    if (gGfx->boundVao == it->second.first) gGfx->boundVao = 0;
     glDeleteVertexArrays(1, &it->second.first);
     glDeleteBuffers(1, &it->second.second);
     gGfx->meshRegistry.erase(it);
@@ -535,6 +559,41 @@ void SetBlending(bool on) {
   else glDisable(GL_BLEND);
 }
 
+void BindVertexArray(GLuint vao) {
+  if (vao == gGfx->boundVao) return;
+  gGfx->boundVao = vao;
+  glBindVertexArray(vao);
+}
+
+void UseProgram(GLuint program) {
+  if (program == gGfx->boundProgram) return;
+  gGfx->boundProgram = program;
+  glUseProgram(program);
+}
+
+// The model transform changes with every object; the rest seldom does.
+void SendSpriteUniforms(SpriteUniforms& u, uint32_t modColor) {
+  const GfxState& g = *gGfx;
+  SpriteSent& s = u.sent;
+  if (u.viewProj != -1 && (!s.valid || memcmp(&s.viewProj, &g.viewProj, sizeof g.viewProj)))
+    glUniformMatrix4fv(u.viewProj, 1, GL_FALSE, &g.viewProj.m[0][0]);
+  if (u.model != -1) glUniformMatrix4fv(u.model, 1, GL_TRUE, &g.model.m[0][0]);
+  if (u.texture != -1 &&
+      (!s.valid || memcmp(&s.texTransform, &g.texTransform, sizeof g.texTransform)))
+    glUniformMatrix3fv(u.texture, 1, GL_TRUE, &g.texTransform.m[0][0]);
+  if (u.modColor != -1 && (!s.valid || s.modColor != modColor)) {
+    float c[4];
+    ColorToFloats(modColor, c);
+    glUniform4f(u.modColor, c[0], c[1], c[2], c[3]);
+  }
+  GLint useModColor = g.useModColor ? 1 : 0, useTexture = g.currentTexture ? 1 : 0;
+  if (u.useModColor != -1 && (!s.valid || s.useModColor != useModColor))
+    glUniform1i(u.useModColor, useModColor);
+  if (u.useTexture != -1 && (!s.valid || s.useTexture != useTexture))
+    glUniform1i(u.useTexture, useTexture);
+  s = {true, g.viewProj, g.texTransform, modColor, useModColor, useTexture};
+}
+
 }  // namespace
 
 void GfxMeshDraw(Mesh* mesh) {
@@ -544,32 +603,13 @@ void GfxMeshDraw(Mesh* mesh) {
   if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
   if (gGfx->drawHook) gGfx->drawHook(mesh);
   SetBlending(!DrawIsOpaque());
-  glBindVertexArray(mesh->vertexArray);
-  GFX_CHECK();
+  BindVertexArray(mesh->vertexArray);
   bool lean = (gGfx->fillPaths & GFX_FILL_LEAN_SHADER) && gGfx->currentTexture;
-  const SpriteUniforms& u = lean ? gGfx->lean : gGfx->sprite;
-  glUseProgram(lean ? gGfx->leanProgram : gGfx->spriteProgram);
-  if (u.viewProj != -1) glUniformMatrix4fv(u.viewProj, 1, GL_FALSE, &gGfx->viewProj.m[0][0]);
-  if (u.model != -1) glUniformMatrix4fv(u.model, 1, GL_TRUE, &gGfx->model.m[0][0]);
-  if (u.texture != -1) glUniformMatrix3fv(u.texture, 1, GL_TRUE, &gGfx->texTransform.m[0][0]);
-  if (u.modColor != -1) {
-    float c[4];
-    ColorToFloats(lean && !gGfx->useModColor ? 0xFFFFFFFFu : gGfx->modColor, c);
-    glUniform4f(u.modColor, c[0], c[1], c[2], c[3]);
-  }
-  if (u.useModColor != -1) glUniform1i(u.useModColor, gGfx->useModColor ? 1 : 0);
-  if (u.useTexture != -1) glUniform1i(u.useTexture, gGfx->currentTexture ? 1 : 0);
-  if (u.colorTexture != -1) glUniform1i(u.colorTexture, 0);
-  GFX_CHECK();
-  glEnableVertexAttribArray(0);
-  glEnableVertexAttribArray(1);
-  glEnableVertexAttribArray(2);
+  UseProgram(lean ? gGfx->leanProgram : gGfx->spriteProgram);
+  SendSpriteUniforms(lean ? gGfx->lean : gGfx->sprite,
+                     lean && !gGfx->useModColor ? 0xFFFFFFFFu : gGfx->modColor);
   GFX_CHECK();
   glDrawArrays(GL_TRIANGLES, 0, (GLsizei)mesh->vertexCount);
-  GFX_CHECK();
-  glDisableVertexAttribArray(0);
-  glDisableVertexAttribArray(1);
-  glDisableVertexAttribArray(2);
   GFX_CHECK();
 }
 
@@ -584,21 +624,17 @@ void GfxLineAdd(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1
 
 void GfxFlushDebugLines() {
   if (gGfx->lineCount == 0) return;
-  glBindVertexArray(gGfx->lineVao);
+  BindVertexArray(gGfx->lineVao);
   glBindBuffer(GL_ARRAY_BUFFER, gGfx->lineVbo);
   glBufferSubData(GL_ARRAY_BUFFER, 0, gGfx->lineCount * sizeof(LineVertex), gGfx->lines);
   GFX_CHECK();
   GLuint p = gGfx->lineProgram;
-  glUseProgram(p);
+  UseProgram(p);
   GFX_CHECK();
   SetUniformMat4(p, "mtxViewProj", gGfx->viewProj, GL_FALSE);
   SetUniformColor(p, 0xFF0000FF);
   SetUniformInt(p, "useModColor", 0);
-  glEnableVertexAttribArray(0);
-  glEnableVertexAttribArray(1);
   glDrawArrays(GL_LINES, 0, (GLsizei)gGfx->lineCount);
-  glDisableVertexAttribArray(0);
-  glDisableVertexAttribArray(1);
   gGfx->lineCount = 0;
 }
 
