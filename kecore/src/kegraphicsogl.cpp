@@ -72,7 +72,7 @@ const char* kSpriteVertexSrc =
     "layout(location = 0) in vec3 vertexPos;\n"
     "layout(location = 1) in vec4 vertexColor;\n"
     "layout(location = 2) in vec2 vertexUV;\n"
-    "out vec2 vtxUV;      // texture coordinates (output to pixel shader).\n"
+    "noperspective out vec2 vtxUV;  // texture coordinates; w is 1, so no perspective divide\n"
     "out vec4 vtxColor;   // vtx color.\n"
     "uniform mat4 mtxModel;      // model matrix.\n"
     "uniform mat4 mtxViewProj;   // view projection matrix.\n"
@@ -85,7 +85,7 @@ const char* kSpriteVertexSrc =
 const char* kSpriteFragmentSrc =
     "#version 330\n"
     "in vec4 vtxColor;   // vertex color\n"
-    "in vec2 vtxUV;      // texture coord\n"
+    "noperspective in vec2 vtxUV;      // texture coord\n"
     "out vec4 color;     // final fragment color\n"
     "uniform sampler2D colorTexture;   // texture sampler (passed by application).\n"
     "uniform int useTexture;           // whether or not to use a texture.\n"
@@ -104,7 +104,7 @@ const char* kSpriteFragmentSrc =
 // path than the general shader above, for the same colour.
 const char* kLeanFragmentSrc =
     "#version 330\n"
-    "in vec2 vtxUV;\n"
+    "noperspective in vec2 vtxUV;\n"
     "out vec4 color;\n"
     "uniform sampler2D colorTexture;\n"
     "uniform vec4 modColor;            // white when the draw is not tinted\n"
