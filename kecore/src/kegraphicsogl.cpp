@@ -31,7 +31,7 @@ struct SpriteSent {
 // Where the sprite program's uniforms live; fixed once the program is linked.
 struct SpriteUniforms {
   GLint viewProj = -1, model = -1, texture = -1, modColor = -1, useModColor = -1,
-        useTexture = -1, colorTexture = -1;
+        useTexture = -1;
   SpriteSent sent;
 };
 
@@ -191,12 +191,7 @@ void FindSpriteUniforms(GLuint p, SpriteUniforms& u) {
   u.modColor = glGetUniformLocation(p, "modColor");
   u.useModColor = glGetUniformLocation(p, "useModColor");
   u.useTexture = glGetUniformLocation(p, "useTexture");
-  u.colorTexture = glGetUniformLocation(p, "colorTexture");
-  u.sent = SpriteSent();
-  // The sampler reads texture unit 0 for good: set once, not at every draw.
-  glUseProgram(p);
-  if (u.colorTexture != -1) glUniform1i(u.colorTexture, 0);
-  glUseProgram(0);
+  u.sent = SpriteSent();  // a new program has received nothing yet
 }
 
 // GLEW 2.2 under EGL reports a missing GLX display although the entry points load.
@@ -571,7 +566,8 @@ void UseProgram(GLuint program) {
   glUseProgram(program);
 }
 
-// The model transform changes with every object; the rest seldom does.
+// The model transform changes with every object; the rest seldom does. The sampler is never
+// sent: a linked program's uniforms start at 0, which is texture unit 0.
 void SendSpriteUniforms(SpriteUniforms& u, uint32_t modColor) {
   const GfxState& g = *gGfx;
   SpriteSent& s = u.sent;
