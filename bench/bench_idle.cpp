@@ -150,7 +150,7 @@ void BM_IdleMenuFrame(benchmark::State& state) {
   }
   OsClockSetVirtual(true);
   bool fullscreen = state.range(0) != 0;
-  bool peer = PeerRecordAndOpen(MenuFrame, fullscreen);
+  bool peer = PeerOpen(fullscreen);
   PeerCompare(state, MenuFrame, peer);
   if (peer) PeerClose();
   BenchGameStop();

@@ -47,13 +47,10 @@ void BenchFillAB(benchmark::State& state, uint32_t off, bool (*frame)(), bool pe
     int k = i++ & 1;
     GfxSetFillPaths(k ? GFX_FILL_ALL & ~off : GFX_FILL_ALL);
     if (i <= 2) ShootNext(k);
-    double w0 = BenchWall(), c0 = BenchProcessCpu();
-    if (!frame()) {
+    if (!PeerFrame(frame, &wall[k], &cpu[k])) {
       state.SkipWithError("the screen ended");
       break;
     }
-    wall[k] += BenchWall() - w0;
-    cpu[k] += BenchProcessCpu() - c0;
     ++n[k];
     if (!peer) continue;
     state.PauseTiming();
