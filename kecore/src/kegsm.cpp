@@ -35,7 +35,7 @@ void RunFrame() {
   if (!SysIsRunning()) GsmSetNextState(GS_Quit);
   gGsm.update();
   gGsm.afterUpdate();
-  gGsm.draw();
+  if (!SysIsHeadless()) gGsm.draw();  // nobody would see it
   SysFrameEnd();
 }
 

@@ -74,7 +74,8 @@ bool OsClockIsVirtual();
 void OsClockAdvance(double seconds);    // virtual clock only
 void OsSleepSeconds(double seconds);    // real clock: sleeps; virtual clock: advances
 
-// Message boxes: routed through one function that tests replace.
+// Message boxes: routed through one function that tests replace. The text also goes to standard
+// error as one tagged line; with a hidden window that line is all (nobody could close a box).
 void OsMessageBox(const char* text, const char* caption, uint32_t style);
 OsMessageBoxFn OsSetMessageBoxHook(OsMessageBoxFn fn);   // returns the previous hook
 

@@ -39,17 +39,16 @@ void ResetFrameTiming() {
   gSys.frameCount = 0;
 }
 
-// Sleeps to the frame's end; a wake-up a hair early (the sleep's clock and ours may differ by
-// parts per million) sleeps again for the rest, so a frame is never shorter than its target. A
-// spin for the last stretch would cost a tenth of a core and gain well under a millisecond.
+// Sleeps to the frame's end (the virtual clock just advances there); a wake-up a hair early (the
+// sleep's clock and ours may differ by parts per million) sleeps again for the rest, so a frame
+// is never shorter than its target. A spin for the last stretch would cost a tenth of a core and
+// gain well under a millisecond.
 void WaitForFrameEnd() {
   for (;;) {
     gSys.frameEnd = SysGetTime();
-    double dt = gSys.frameEnd - gSys.frameStart;
-    double remaining = gSys.targetFrameTime - dt;
+    double remaining = gSys.targetFrameTime - (gSys.frameEnd - gSys.frameStart);
     if (remaining <= 0) return;
-    if (OsClockIsVirtual()) OsClockAdvance(remaining);
-    else OsSleepSeconds(remaining);
+    OsSleepSeconds(remaining);
   }
 }
 
@@ -68,6 +67,8 @@ bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(
 void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
 bool SysDisplayMissing() { return OsDisplayMissing(); }
+
+bool SysIsHeadless() { return gSys.headless; }
 
 void SysSetHeadless(bool on) {
   gSys.headless = on;
@@ -109,11 +110,12 @@ bool SysSetIcon(const char* path) {
   return true;
 }
 
-void SysShutdown() {
-  GfxShutdown();
+bool SysShutdown() {
+  bool clean = GfxShutdown();
   InputReset();
   OsWindowFree();
   gSys.running = false;
+  return clean;
 }
 
 void SysFrameStart() {

@@ -13,14 +13,17 @@ void SysEnterDataFolder(const char* installName);
 
 // Before SysInit: a run nobody watches. The window is never shown and stays at its first size,
 // time runs on the virtual clock (every frame exactly 1/60 s, no sleeping), pictures are not
-// decoded (their sizes are read) and frames are neither cleared nor presented.
+// decoded (their sizes are read), screens are not drawn and frames neither cleared nor
+// presented, and a message box is only its line on standard error.
 void SysSetHeadless(bool on);
+bool SysIsHeadless();
 // Window, hidden cursor, renderer, input, frame timing, then full screen; false on failure.
 bool SysInit(const char* title);
 // After a failed SysInit: it failed for want of a display to open.
 bool SysDisplayMissing();
 // Shut-down: leak report and release of graphics resources, rumble stopped, window closed.
-void SysShutdown();
+// False when graphics resources were left for it to release (the leak report was given).
+bool SysShutdown();
 // The window's small icon from a picture file; false (and the default icon) if it cannot be read.
 bool SysSetIcon(const char* path);
 

@@ -3,8 +3,8 @@
 #include "hp.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 #include <imgui.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -17,6 +17,7 @@
 #include "game.h"
 #include "kegraphics.h"
 #include "keos.h"
+#include "kesound.h"
 #include "kesystem.h"
 
 namespace fs = std::filesystem;
@@ -77,16 +78,6 @@ void PushKey(int vk, bool down, bool alt) {
   SDL_PushEvent(&e);
 }
 
-// The GL driver is unloaded when SDL shuts down; kept mapped, leak reports from inside it still
-// name it and the suppressions for system libraries apply.
-void KeepDriverLoaded() {
-  const char* libs[] = {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                        "libdbus-1.so.3", "libX11.so.6", "libX11-xcb.so.1", "libxcb.so.1",
-                        "libXext.so.6", "libXcursor.so.1", "libXi.so.6", "libXrandr.so.2",
-                        "libXss.so.1", "libXfixes.so.3", "libXrender.so.1", "libXxf86vm.so.1"};
-  for (const char* lib : libs) dlopen(lib, RTLD_NOW | RTLD_NODELETE);
-}
-
 void ResetSettings() {
   musicVolume = soundVolume = 1.0f;
   musicVolumeStep = soundVolumeStep = 10;
@@ -143,7 +134,6 @@ bool LinkTree(const fs::path& from, const fs::path& to) {
 // ---- Starting and stopping
 
 bool HpEngineStart(int w, int h, bool fullscreen) {
-  KeepDriverLoaded();
   OsClockSetVirtual(true);
   OsSetMessageBoxHook(CaptureBox);
   gHp.boxes.clear();
@@ -159,12 +149,13 @@ bool HpEngineStart(int w, int h, bool fullscreen) {
   return true;
 }
 
-void HpEngineStop() {
+bool HpEngineStop() {
   HpPadDetachAll();
   SysSetBeforeSwapHook(nullptr);
-  SysShutdown();
+  bool clean = SysShutdown();
   GsmReset();
   gHp.capture = false;
+  return clean;
 }
 
 std::vector<HpBox>& HpBoxes() { return gHp.boxes; }
@@ -418,6 +409,17 @@ void HpUseWaveBackend(const std::string& mixPath) {
             "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\n[wave]\nfile=" + mixPath);
   setenv("ALSOFT_CONF", conf.c_str(), 1);
   unsetenv("ALSOFT_DRIVERS");  // the test environment picks the null backend for the others
+}
+
+double HpMixClock() { return SndDeviceSeconds(); }
+
+void HpMixFor(double seconds, bool frames) {
+  // The mixer keeps its own time; a minute without progress means it stopped.
+  double end = HpMixClock() + seconds;
+  for (int i = 0; i < 6000 && HpMixClock() < end; ++i) {
+    if (frames) HpStep(1);
+    usleep(10000);
+  }
 }
 
 double HpMix::Rms(double from, double to) const {
