@@ -12,8 +12,6 @@
 
 namespace {
 
-const uint32_t kHeadlessPumpFrames = 60;
-
 struct SysState {
   const char* title = "Kiln Engine";
   int width = 800, height = 600;           // requested client size
@@ -130,9 +128,7 @@ void SysFrameStart() {
   float left, right, bottom, top;
   GfxGetCameraBounds(&left, &right, &bottom, &top);
   GfxSetViewport((int)(right - left), (int)(top - bottom));
-  // Unwatched, only a stop request (Ctrl+C) can arrive: a look once a second is enough, and the
-  // display server is not asked every frame.
-  if (!gSys.headless || gSys.frameCount % kHeadlessPumpFrames == 0) OsPumpMessages(PumpMessage);
+  OsPumpMessages(PumpMessage);
   InputUpdate(gSys.frameTime, gSys.width, gSys.height);
 }
 
