@@ -40,6 +40,8 @@ struct ComputerState {
   bool seeded = false;
   GameStateId screen = 0;    // the screen of the last frame
   float menuWait = 0;
+  bool online = false;
+  bool (*pending)(int player) = nullptr;
 };
 ComputerState gComputer;
 
@@ -110,7 +112,7 @@ void PlaySeat(int player) {
   Seat& s = gComputer.seats[player];
   if (!s.computer) return;
   s.wait -= (float)SysGetFrameTime();
-  if (s.wait > 0) return;
+  if (s.wait > 0 || (gComputer.pending && gComputer.pending(player))) return;
   float gap = kBattleGap;
   int key = SeatKey(player, s, &gap);
   if (!key) return;
@@ -120,6 +122,7 @@ void PlaySeat(int player) {
 
 // C or the Back button of gamepad 1 hands seat 2 over until player 2 has confirmed a hero.
 void SeatToggle() {
+  if (gComputer.online) return;
   if (gComputer.screen != GS_HeroSelect || HeroSelectChooser() < 0) return;
   if (!InputIsTriggered('C') && !InputPadIsTriggered(0, PAD_BACK)) return;
   Seat& s = gComputer.seats[1];
@@ -145,6 +148,11 @@ void ComputerSetSeat(int player, bool computer) {
   s = Seat();
   s.computer = computer;
   s.wait = kFirstLook;
+}
+
+void ComputerSetOnline(bool on, bool (*pending)(int player)) {
+  gComputer.online = on;
+  gComputer.pending = on ? pending : nullptr;
 }
 
 bool ComputerHoldsSeat(int player) {

@@ -248,6 +248,14 @@ void OsEnterDataFolder(const char* installName) {
   }
 }
 
+void OsUserFolder(const char* product, char* out, size_t size) {
+  out[0] = '\0';
+  char* path = SDL_GetPrefPath(nullptr, product);
+  if (!path) return;
+  snprintf(out, size, "%s", path);
+  SDL_free(path);
+}
+
 void OsSetWindowHidden(bool hidden) {
   gOs.hidden = hidden;
 }

@@ -24,8 +24,10 @@ struct SysState {
   double frameStart = 0, frameEnd = 0;
   bool fullscreen = false;
   bool headless = false;
+  bool fixedFrameTime = false;
   int savedWidth = 800, savedHeight = 600, savedX = 100, savedY = 100;
   void (*beforeSwap)() = nullptr;
+  void (*frameWait)(double seconds) = nullptr;
 };
 SysState gSys;
 
@@ -46,7 +48,8 @@ void WaitForFrameEnd() {
     gSys.frameEnd = SysGetTime();
     double remaining = gSys.targetFrameTime - (gSys.frameEnd - gSys.frameStart);
     if (remaining <= 0) return;
-    OsSleepSeconds(remaining);
+    if (gSys.frameWait && !OsClockIsVirtual()) gSys.frameWait(remaining);
+    else OsSleepSeconds(remaining);
   }
 }
 
@@ -65,6 +68,7 @@ bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(
 void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
 bool SysDisplayMissing() { return OsDisplayMissing(); }
+void SysUserFolder(const char* product, char* out, size_t size) { OsUserFolder(product, out, size); }
 
 bool SysIsHeadless() { return gSys.headless; }
 
@@ -144,6 +148,10 @@ void SysFrameEnd() {
   gSys.frameTime = dt;
 }
 
+void SysSetFrameWaitHook(void (*wait)(double seconds)) {
+  gSys.frameWait = wait;
+}
+
 void SysSetBeforeSwapHook(void (*fn)()) {
   gSys.beforeSwap = fn;
 }
@@ -176,8 +184,9 @@ int64_t SysWindowProc(uint32_t msg, uint64_t wparam, int64_t lparam) {
   }
 }
 
-double SysGetFrameTime() { return gSys.frameTime; }
-double SysGetFrameRate() { return gSys.frameRate; }
+double SysGetFrameTime() { return gSys.fixedFrameTime ? gSys.targetFrameTime : gSys.frameTime; }
+double SysGetFrameRate() { return gSys.fixedFrameTime ? 1.0 / gSys.targetFrameTime : gSys.frameRate; }
+void SysSetFrameTimeFixed(bool on) { gSys.fixedFrameTime = on; }
 uint32_t SysGetFrameCount() { return gSys.frameCount; }
 bool SysIsRunning() { return gSys.running; }
 int SysGetWindowWidth() { return gSys.width; }

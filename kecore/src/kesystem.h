@@ -1,6 +1,7 @@
 // kesystem.h - the engine's platform side: start-up and shut-down of the window and renderer,
 // the two halves of a frame with its 60 Hz pacing, the window procedure and window modes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Single instance: false while another copy of the product runs. The lock is held until released
@@ -29,6 +30,9 @@ bool SysSetIcon(const char* path);
 
 void SysFrameStart();
 void SysFrameEnd();
+// Called in place of the sleep to each frame's end while the clock is real (null: the plain
+// sleep), with the seconds left; it may return a little early and is then called again.
+void SysSetFrameWaitHook(void (*wait)(double seconds));
 // Called at the end of every frame before the swap, while the back buffer holds the frame
 // (screenshots and tests read it there). Null removes it.
 void SysSetBeforeSwapHook(void (*fn)());
@@ -38,6 +42,9 @@ int64_t SysWindowProc(uint32_t msg, uint64_t wparam, int64_t lparam);
 
 double SysGetFrameTime();
 double SysGetFrameRate();
+// While on, the two above answer the target frame time and rate instead of the measured ones:
+// a simulation two machines run in step must not read the clock.
+void SysSetFrameTimeFixed(bool on);
 uint32_t SysGetFrameCount();
 void SysFrameRateLimit(double fps);
 bool SysIsRunning();
@@ -47,6 +54,10 @@ const char* SysGetWindowTitle();
 
 // Seconds from the performance counter, exact for large counts.
 double SysGetTime();
+
+// A folder of the player's own for files the game writes (created if missing, ends in a slash);
+// empty when there is none.
+void SysUserFolder(const char* product, char* out, size_t size);
 
 // Window modes.
 void SysSetFullscreen(bool on);

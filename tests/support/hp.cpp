@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <imgui.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -443,6 +444,60 @@ bool HpReadMix(const std::string& path, HpMix* out) {
   for (size_t i = 0, p = data + 8; i < out->samples.size(); ++i, p += 2)
     out->samples[i] = (float)(int16_t)((uint8_t)f[p] | (uint8_t)f[p + 1] << 8) / 32768;
   return out->rate > 0;
+}
+
+// ---- The game as a program of its own
+
+HpProgram HpGameStart(const std::vector<std::string>& args) {
+  HpProgram p;
+  char pattern[] = "/tmp/hp-game-XXXXXX";
+  if (!mkdtemp(pattern)) return p;
+  p.folder = pattern;
+  p.out = p.folder + "/out.txt";
+  p.err = p.folder + "/err.txt";
+  std::string runtime = p.folder + "/runtime", data = p.folder + "/data";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  std::vector<char*> argv;
+  std::string game = (fs::current_path() / "hollow-pikes").string();
+  argv.push_back(&game[0]);
+  std::vector<std::string> copy = args;
+  for (std::string& a : copy) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  p.pid = fork();
+  if (p.pid == 0) {
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    if (!freopen(p.out.c_str(), "w", stdout) || !freopen(p.err.c_str(), "w", stderr)) _exit(127);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return p;
+}
+
+namespace {
+
+bool HpGameReap(HpProgram& p, int* status, int flags) {
+  int s = 0;
+  if (p.pid <= 0 || waitpid(p.pid, &s, flags) != p.pid) return false;
+  p.pid = -1;
+  *status = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+  return true;
+}
+
+}  // namespace
+
+int HpGameWait(HpProgram& p) {
+  int status = -1;
+  HpGameReap(p, &status, 0);
+  return status;
+}
+
+bool HpGameEnded(HpProgram& p, int* status) { return HpGameReap(p, status, WNOHANG); }
+
+std::string HpFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // ---- Data folders and whole games

@@ -114,6 +114,18 @@ struct HpMix {
 };
 bool HpReadMix(const std::string& path, HpMix* out);
 
+// ---- The game as a program of its own beside the test (online play): ./hollow-pikes of the
+// build tree with a runtime and a data folder of its own (its single-instance lock and files
+// apart from any other copy), its standard output and error in files.
+struct HpProgram {
+  int pid = -1;
+  std::string folder, out, err;
+};
+HpProgram HpGameStart(const std::vector<std::string>& args);
+int HpGameWait(HpProgram& p);  // its exit status, or 128 + the signal that ended it
+bool HpGameEnded(HpProgram& p, int* status);  // the same without waiting: false while it runs
+std::string HpFileText(const std::string& path);
+
 // ---- Data folders and whole games.
 // A fresh temporary working folder; with data, its data/ links every real file (damage replaces
 // a link, never the original). Leave goes back and removes it.
