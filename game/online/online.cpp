@@ -29,6 +29,8 @@ const int kEventsPerFrame = 64;  // the most network events one frame takes in
 const double kPingGap = 0.03;    // seconds between two pings of the meeting
 const int kPingLimit = 60;       // pings sent before the meeting gives up on more answers
 const int kFewestPongs = 4;
+const double kAliveGap = 0.25;            // seconds without sending before a sign of life
+const uint32_t kAlivePing = 0xFFFFFFFFu;  // a ping's id that measures nothing
 const double kFrameMs = 1000.0 / 60.0;
 // Fast play assumes a frame of a millisecond when choosing the delay, and keeps it modest: the
 // computer presses again only once its last press has been played. Its round trip is the
@@ -197,14 +199,12 @@ void OnlineTakePacket(const NetEvent& e) {
       OnlineOver(line, 0);
       return;
     }
-    case WIRE_Ping:
-      if (host) break;
+    case WIRE_Ping:  // the host's measurements, and either side's sign of life
       m.type = WIRE_Pong;
       OnlineSend(m, false);
       return;
     case WIRE_Pong:
-      if (!host) break;
-      OnlineTakePong(m);
+      if (host) OnlineTakePong(m);
       return;
     case WIRE_Ready:
       if (!host) break;
@@ -306,6 +306,16 @@ void OnlineCountSecond() {
   gOnline.framesThisSecond = gOnline.packetsThisSecond = 0;
   gOnline.secondStart = now;
   if (flood) OnlineRefuse("sent too many packets");
+}
+
+// Before the play begins the joiner may still watch its logos: both sides say now and then that
+// they are there, so that neither takes the quiet for a lost connection.
+void OnlineKeepAlive() {
+  if (gOnline.phase != ONLINE_Meeting || OnlineNow() - gOnline.lastSent < kAliveGap) return;
+  WireMessage ping = {};
+  ping.type = WIRE_Ping;
+  ping.frame = kAlivePing;
+  OnlineSend(ping, false);
 }
 
 void OnlineCheckSilence() {
@@ -433,6 +443,7 @@ void OnlineService(uint32_t waitMs) {
   OnlineCountSecond();
   OnlineCheckSilence();
   OnlineMeetingStep();
+  OnlineKeepAlive();
 }
 
 void OnlineWait(double seconds) {
