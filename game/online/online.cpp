@@ -165,6 +165,18 @@ void OnlineTakePong(const WireMessage& m) {
   sentAt = 0;
 }
 
+// Why the other machine ended the game, from its goodbye or the reason it closed with.
+const char* OnlineByeLine(uint32_t bye) {
+  static char line[160];
+  const char* why = bye == BYE_Desync ? "found the states out of step"
+                    : bye == BYE_Done ? "has played the matches it was asked to"
+                    : bye == BYE_Broken ? "refused a packet from this machine"
+                    : bye == BYE_Stopped ? "stopped hosting"
+                                         : "left the game";
+  snprintf(line, sizeof line, "Player %d %s: the online game is over.", PeerPlayer(), why);
+  return line;
+}
+
 // A packet from the other machine, checked against what it may send at this point.
 void OnlineTakePacket(const NetEvent& e) {
   WireMessage m;
@@ -180,25 +192,15 @@ void OnlineTakePacket(const NetEvent& e) {
     case WIRE_Hash:
       if (playing) OnlineTakeHash(m);
       return;
-    case WIRE_Bye: {
+    case WIRE_Bye:
       if (gOnline.closing.on) {
         OnlineFinishClosing();
-        return;
-      }
-      if (m.value == BYE_Desync && playing) {
+      } else if (m.value == BYE_Desync && playing) {
         OnlineDesync(m.frame, false);
-        return;
+      } else {
+        OnlineOver(OnlineByeLine(m.value), 0);
       }
-      char line[160];
-      const char* why = m.value == BYE_Desync ? "found the states out of step"
-                        : m.value == BYE_Done ? "has played the matches it was asked to"
-                        : m.value == BYE_Broken ? "refused a packet from this machine"
-                        : m.value == BYE_Stopped ? "stopped hosting"
-                                                 : "left the game";
-      snprintf(line, sizeof line, "Player %d %s: the online game is over.", PeerPlayer(), why);
-      OnlineOver(line, 0);
       return;
-    }
     case WIRE_Ping:  // the host's measurements, and either side's sign of life
       m.type = WIRE_Pong;
       OnlineSend(m, false);
@@ -249,36 +251,33 @@ void OnlineTakeConnect(const NetEvent& e) {
   OnlineSay("Player 2 is joining from %s.", name);
 }
 
+// The joiner learns at connect why a host would not play: it may connect first and be refused
+// right after.
 void OnlineTakeDisconnect(const NetEvent& e) {
   if (!gOnline.hasPeer || e.peer != gOnline.peer) return;
-  if (gOnline.phase == ONLINE_Joining) {
-    uint32_t reason = e.data & 0xFF;
-    char line[200];
-    if (reason == REFUSE_Version)
-      snprintf(line, sizeof line, "Player 1 runs another version of Hollow Pikes (network version %u, "
-               "this game %u).", (unsigned)(e.data >> 8), (unsigned)gOnline.config.version);
-    else if (reason == REFUSE_Busy)
-      snprintf(line, sizeof line, "Player 1 at %s is already playing.", gOnline.peerName);
-    else
-      snprintf(line, sizeof line, "Nobody answered at %s: is the other player hosting?",
-               gOnline.peerName);
+  uint32_t reason = e.data & 0xFF;
+  char line[200];
+  if (gOnline.seat == 1 && reason == REFUSE_Version) {
+    snprintf(line, sizeof line, "Player 1 runs another version of Hollow Pikes (network version %u, "
+             "this game %u).", (unsigned)(e.data >> 8), (unsigned)gOnline.config.version);
     OnlineOver(line, 0);
-    return;
-  }
-  if (gOnline.phase == ONLINE_Meeting && gOnline.seat == 0) {
+  } else if (gOnline.seat == 1 && reason == REFUSE_Busy) {
+    snprintf(line, sizeof line, "Player 1 at %s is already playing.", gOnline.peerName);
+    OnlineOver(line, 0);
+  } else if (gOnline.phase == ONLINE_Joining) {
+    snprintf(line, sizeof line, "Nobody answered at %s: is the other player hosting?",
+             gOnline.peerName);
+    OnlineOver(line, 0);
+  } else if (gOnline.phase == ONLINE_Meeting && gOnline.seat == 0) {
     // The host goes on waiting for a player.
     gOnline.hasPeer = false;
     gOnline.phase = ONLINE_Hosting;
     OnlineSay("Player 2 left before the game began.");
-    return;
-  }
-  if (gOnline.closing.on) {
+  } else if (gOnline.closing.on) {
     OnlineFinishClosing();
-    return;
+  } else {
+    OnlineOver(OnlineByeLine(reason), 0);
   }
-  char line[120];
-  snprintf(line, sizeof line, "Player %d left the game: the online game is over.", PeerPlayer());
-  OnlineOver(line, 0);
 }
 
 void OnlineTakeEvent(const NetEvent& e) {
@@ -446,25 +445,25 @@ void OnlineService(uint32_t waitMs) {
   OnlineKeepAlive();
 }
 
+// Sleeping in the network's poll costs no processor time: all of it counts as its work.
 void OnlineWait(double seconds) {
   using namespace std::chrono;
-  double end = OnlineNow() + seconds;
+  double end = OnlineNow() + seconds, work = SysThreadSeconds();
   int events = 0;
   for (;;) {
     double left = end - OnlineNow();
-    if (left <= 0) return;
+    if (left <= 0) break;
     if (!gOnline.net || left < 0.001 || events >= kEventsPerFrame) {
       std::this_thread::sleep_for(duration<double>(left));
-      return;
+      break;
     }
     NetEvent e;
     if (NetPoll(gOnline.net, &e, (uint32_t)(left * 1000))) {
-      double start = OnlineNow();
       events += 1;
       OnlineTakeEvent(e);
-      gOnline.figures.workSeconds += OnlineNow() - start;
     }
   }
+  gOnline.figures.workSeconds += SysThreadSeconds() - work;
 }
 
 int OnlineExitStatus() { return gOnline.exitStatus; }

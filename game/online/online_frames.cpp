@@ -52,6 +52,7 @@ int SpaceReader() {
 void LocalKeys() {
   ScreenCheckF11();
   if (InputIsPressed(KEY_ALT) && InputIsTriggered(VK_F4)) GsmSetNextState(GS_Quit);
+  if (GsmGetNextState() == GS_Quit) gOnline.quitting = true;  // also a closed window
   bool before = gOnline.phase != ONLINE_Playing;
   if (before && InputIsTriggered(VK_ESCAPE))
     OnlineOver(gOnline.seat == 0 ? "Hosting stopped." : "Joining stopped.", BYE_Stopped);
@@ -106,12 +107,10 @@ bool SyncWait() {
   return true;
 }
 
-// The wait is not the network layer's work: it is taken off the figure again.
 void WaitForPresses() {
-  double start = OnlineNow(), until = start + (gOnline.config.fast ? kFastWait : kFrameWait);
+  double until = OnlineNow() + (gOnline.config.fast ? kFastWait : kFrameWait);
   while (gOnline.phase == ONLINE_Playing && !LockstepReady(gOnline.lockstep) && OnlineNow() < until)
     OnlineService(1);
-  gOnline.figures.workSeconds -= OnlineNow() - start;
 }
 
 void GiveFrameInput() {
@@ -292,7 +291,7 @@ void BattleLeft(GameStateId next) {
   }
   // A quit from this machine's window (Alt+F4, its close button) leaves at once; the other
   // machine is told on the way out.
-  if (next == GS_Quit && (opener < 0 || !PauseQuestionShown())) return;
+  if (next == GS_Quit && (gOnline.quitting || opener < 0 || !PauseQuestionShown())) return;
   const char* what = next == GS_MainMenu ? "went back to the menu"
                      : next == GS_Restart ? "restarted the match"
                                           : "quit the game";
@@ -304,18 +303,19 @@ void BattleLeft(GameStateId next) {
 
 }  // namespace
 
+// The network layer's work is counted in processor time: its waits cost none.
 bool OnlineGate() {
-  double start = OnlineNow();
+  double start = OnlineNow(), work = SysThreadSeconds();
   OnlineService(0);
   if (gOnline.phase == ONLINE_Playing && start - gOnline.lastSent > kKeepAlive) OnlineSendPresses();
   bool play = GateStep(start);
-  gOnline.figures.workSeconds += OnlineNow() - start;
+  gOnline.figures.workSeconds += SysThreadSeconds() - work;
   return play;
 }
 
 void OnlineAfterUpdate() {
   if (!gOnline.playingFrame) return;
-  double start = OnlineNow();
+  double work = SysThreadSeconds();
   gOnline.playingFrame = false;
   InputUseFrame(nullptr);
   LockstepAdvance(gOnline.lockstep);
@@ -323,7 +323,7 @@ void OnlineAfterUpdate() {
   if (next != screen && screen == GS_Battle) BattleLeft(next);
   if (next != screen && screen == GS_RoundOver && next == GS_MainMenu) MatchEnd();
   if (gOnline.phase == ONLINE_Playing && gOnline.lockstep.next % kLockstepHashEvery == 0) HashNow();
-  gOnline.figures.workSeconds += OnlineNow() - start;
+  gOnline.figures.workSeconds += SysThreadSeconds() - work;
 }
 
 void OnlineBeginPlay(uint32_t delay) {
@@ -342,6 +342,7 @@ void OnlineBeginPlay(uint32_t delay) {
   gOnline.figures.since = OnlineNow();
   gOnline.figures.roundTripMs = roundTrip;
   // Both machines begin alike, whatever this one played before.
+  gMatch = MatchAtStart();
   SpellsReset();
   BoardPlayer(0).spellCursor = BoardPlayer(1).spellCursor = 1;
   BattleSetNoHealthLoss(false);

@@ -21,9 +21,14 @@ const float kBookLineY = -288;   // along the foot of the book and the menu
 
 int PeerPlayer() { return gOnline.seat == 0 ? 2 : 1; }
 
-// The line the players need most now: the network, the game's state, the last news.
+// The line the players need most now: before the play the latest news, then where the
+// connection stands; in play a wait for the other machine, the news, who paused.
 const char* CurrentLine(char* text, size_t size) {
   double now = OnlineNow();
+  bool news = now < gOnline.messageUntil;
+  bool before = gOnline.phase == ONLINE_Hosting || gOnline.phase == ONLINE_Joining ||
+                gOnline.phase == ONLINE_Meeting;
+  if (before && news) return gOnline.message;
   switch (gOnline.phase) {
     case ONLINE_Hosting:
       snprintf(text, size, "Waiting for player 2: hosting on UDP port %u. Esc stops hosting.",
@@ -49,7 +54,7 @@ const char* CurrentLine(char* text, size_t size) {
              OnlineSilentSeconds());
     return text;
   }
-  if (now < gOnline.messageUntil) return gOnline.message;
+  if (news) return gOnline.message;
   if (playing && GsmGetCurrentState() == GS_Battle && PauseIsOpen() &&
       PauseOpener() != gOnline.seat) {
     snprintf(text, size, "Player %d paused the game.", PeerPlayer());

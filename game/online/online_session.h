@@ -65,6 +65,7 @@ struct OnlineSession {
   InputFrame frame = {};
   bool playingFrame = false;  // the gate let a shared frame through
   bool away = false;          // this machine shows a screen of its own over the paused battle
+  bool quitting = false;      // this machine's player quit (Alt+F4, the window closed)
   uint32_t held = 0;          // presses since the last sample
   uint32_t ignored = 0;       // keys held over from a screen of this machine's own, until let go
   double syncWaitUntilFrame = 0;  // no second catching-up wait before this frame

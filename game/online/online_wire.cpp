@@ -59,7 +59,7 @@ void WriteFixed(Writer& w, uint32_t v) {
   for (int i = 0; i < 4; ++i) w.Byte((uint8_t)(v >> (8 * i)));
 }
 
-uint32_t ZigZag(int16_t v) { return (uint32_t)(((int32_t)v << 1) ^ ((int32_t)v >> 31)); }
+uint32_t ZigZag(int16_t v) { return ((uint32_t)(int32_t)v << 1) ^ (uint32_t)((int32_t)v >> 31); }
 int16_t UnZigZag(uint32_t v) { return (int16_t)((int32_t)(v >> 1) ^ -(int32_t)(v & 1)); }
 
 bool ValidMessage(const WireMessage& m) {

@@ -77,6 +77,7 @@ void OsClockSetVirtual(bool on);
 bool OsClockIsVirtual();
 void OsClockAdvance(double seconds);    // virtual clock only
 void OsSleepSeconds(double seconds);    // real clock: sleeps; virtual clock: advances
+double OsThreadSeconds();               // processor time this thread has used
 
 // Message boxes: routed through one function that tests replace. The text also goes to standard
 // error as one tagged line; with a hidden window that line is all (nobody could close a box).

@@ -471,6 +471,12 @@ void OsSleepSeconds(double seconds) {
   }
 }
 
+double OsThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
 // The line on standard error always; the box only where someone can see and close it: a run
 // with a hidden window would wait for ever on a box nobody clicks.
 void OsMessageBox(const char* text, const char* caption, uint32_t style) {

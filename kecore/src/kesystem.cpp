@@ -64,6 +64,8 @@ double SysGetTime() {
   return (double)(c / f) + (double)(c % f) / (double)f;
 }
 
+double SysThreadSeconds() { return OsThreadSeconds(); }
+
 bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(product); }
 void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }

@@ -54,6 +54,8 @@ const char* SysGetWindowTitle();
 
 // Seconds from the performance counter, exact for large counts.
 double SysGetTime();
+// Processor seconds the game's thread has used (waits and sleeps do not count).
+double SysThreadSeconds();
 
 // A folder of the player's own for files the game writes (created if missing, ends in a slash);
 // empty when there is none.
