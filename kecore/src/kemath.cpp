@@ -15,28 +15,21 @@ const double kTwoOverPi = 6.36619772367581382433e-01;
 const double kLargest = 1.0e9;  // beyond this the reduction has no bits left to give
 
 // Taylor series to the 13th and 14th power over |r| <= pi/4: far more exact than a float needs.
-double SinNear(double r) {
-  double r2 = r * r;
-  double p = 1.0 / 6227020800.0;
-  p = p * r2 - 1.0 / 39916800.0;
-  p = p * r2 + 1.0 / 362880.0;
-  p = p * r2 - 1.0 / 5040.0;
-  p = p * r2 + 1.0 / 120.0;
-  p = p * r2 - 1.0 / 6.0;
-  return r + r * r2 * p;
+// Horner's rule over r^2, highest power first.
+const double kSinTerms[] = {1.0 / 6227020800.0, -1.0 / 39916800.0, 1.0 / 362880.0,
+                            -1.0 / 5040.0, 1.0 / 120.0, -1.0 / 6.0};
+const double kCosTerms[] = {1.0 / 87178291200.0, -1.0 / 479001600.0, 1.0 / 3628800.0,
+                            -1.0 / 40320.0, 1.0 / 720.0, -1.0 / 24.0, 0.5};
+
+template <size_t N>
+double Horner(const double (&terms)[N], double r2) {
+  double p = terms[0];
+  for (size_t i = 1; i < N; ++i) p = p * r2 + terms[i];
+  return p;
 }
 
-double CosNear(double r) {
-  double r2 = r * r;
-  double p = 1.0 / 87178291200.0;
-  p = p * r2 - 1.0 / 479001600.0;
-  p = p * r2 + 1.0 / 3628800.0;
-  p = p * r2 - 1.0 / 40320.0;
-  p = p * r2 + 1.0 / 720.0;
-  p = p * r2 - 1.0 / 24.0;
-  p = p * r2 + 0.5;
-  return 1.0 - r2 * p;
-}
+double SinNear(double r) { return r + r * (r * r) * Horner(kSinTerms, r * r); }
+double CosNear(double r) { return 1.0 - (r * r) * Horner(kCosTerms, r * r); }
 
 // The sine of x shifted by quarter turns: only + - * / and conversions, each rounded as IEEE 754
 // prescribes, where C libraries' sinf and cosf differ in the last bit.
