@@ -348,7 +348,6 @@ void OnlineStart() {
   if (!OnlineRequested() || gOnline.phase != ONLINE_Off) return;
   if (gOnline.config.version == 0) gOnline.config.version = kOnlineVersion;
   ScreenSetKeepRunning(true);
-  SysSetFrameTimeFixed(true);
   ComputerSetOnline(true, OnlinePressPending);
   HeroSelectSetDrawExtra(nullptr);
   gOnline.font = GfxFontCreate(1.0f);

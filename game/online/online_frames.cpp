@@ -122,6 +122,9 @@ void GiveFrameInput() {
   }
   OnlineInputBuild(gOnline.frame, now, before, SpaceReader(), gOnline.seat);
   InputUseFrame(&gOnline.frame);
+  // The played frame reads no clock; the screens of this machine alone (the logos, Settings)
+  // keep the measured time.
+  SysSetFrameTimeFixed(true);
   gOnline.playingFrame = true;
 }
 
@@ -318,6 +321,7 @@ void OnlineAfterUpdate() {
   double work = SysThreadSeconds();
   gOnline.playingFrame = false;
   InputUseFrame(nullptr);
+  SysSetFrameTimeFixed(false);
   LockstepAdvance(gOnline.lockstep);
   GameStateId screen = GsmGetCurrentState(), next = GsmGetNextState();
   if (next != screen && screen == GS_Battle) BattleLeft(next);

@@ -17,7 +17,8 @@ const double kMessageSeconds = 8.0;
 const float kLineScale = 0.55f;
 const uint32_t kLineColor = 0xFFFFFFFF;
 const float kBattleLineY = 160;  // just over the pause panel, under player 1's row of spells
-const float kBookLineY = -288;   // along the foot of the book and the menu
+const float kBookLineY = -288;   // along the foot of the book
+const float kMenuLineY = 272;    // over the menu's logo, clear of the logos' skip hint
 
 int PeerPlayer() { return gOnline.seat == 0 ? 2 : 1; }
 
@@ -81,7 +82,8 @@ const char* OnlineMessage() {
 void OnlineDraw() {
   const char* line = OnlineMessage();
   if (!*line || !gOnline.font) return;
-  float y = GsmGetCurrentState() == GS_Battle ? kBattleLineY : kBookLineY;
+  GameStateId screen = GsmGetCurrentState();
+  float y = screen == GS_Battle ? kBattleLineY : screen == GS_MainMenu ? kMenuLineY : kBookLineY;
   float width = GfxTextWidth(gOnline.font, line) * kLineScale;
   ScreenPrintOutlined(gOnline.font, line, -width / 2, y, kLineScale, kLineColor);
 }
