@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <set>
 
@@ -211,6 +212,19 @@ TEST_F(EngineTest, FramesLastASixtiethOfASecondUnlessTheirWorkTakesLonger) {
   uint32_t first = SysGetFrameCount();
   for (double end = SysGetTime() + 1.0; SysGetTime() < end - 1e-6;) ASSERT_TRUE(HpStep(1));
   EXPECT_EQ(SysGetFrameCount() - first, 60u) << "frames in one second";
+}
+
+// The battle's own sine and cosine (a flyer's bob) are the float nearest the true value, to the
+// last bit or its neighbour, all along the phases a round passes through and past them.
+TEST(EngineMathTest, SineAndCosineAreExactToAFloat) {
+  auto within = [](float ours, double truth) {
+    float t = (float)truth;
+    return ours == t || ours == std::nextafter(t, 2.0f) || ours == std::nextafter(t, -2.0f);
+  };
+  for (float x = -2000; x < 8000; x += 0.0137f) {
+    ASSERT_TRUE(within(MathSin(x), sin((double)x))) << "sin " << x;
+    ASSERT_TRUE(within(MathCos(x), cos((double)x))) << "cos " << x;
+  }
 }
 
 // A run nobody watches cannot have a box clicked: resources left at its end are reported on
