@@ -9,6 +9,7 @@
 #include "battle/pause.h"
 #include "battle/spells.h"
 #include "kegsm.h"
+#include "kenet.h"
 #include "kesystem.h"
 #include "online/online_input.h"
 #include "online/online_session.h"
@@ -341,7 +342,9 @@ void OnlineBeginPlay(uint32_t delay) {
   gOnline.waitingSince = 0;
   gOnline.syncWaitUntilFrame = 0;
   gOnline.closing = OnlineClosing();
-  double roundTrip = gOnline.figures.roundTripMs;
+  // Only the host pings; the joiner reports the library's measure from the meeting's packets.
+  double roundTrip = gOnline.seat == 0 ? gOnline.figures.roundTripMs
+                                       : NetPeerRoundTripMs(gOnline.net, gOnline.peer);
   gOnline.figures = OnlineFigures();
   gOnline.figures.since = OnlineNow();
   gOnline.figures.roundTripMs = roundTrip;

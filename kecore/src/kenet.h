@@ -46,4 +46,6 @@ void NetDisconnect(NetHost* host, uint32_t peer, uint32_t reason, bool now);
 void NetForget(NetHost* host, uint32_t peer);
 // "address:port" of a peer, for lines shown to players.
 void NetPeerName(const NetHost* host, uint32_t peer, char* out, size_t size);
+// The library's smoothed round trip to a peer, from its acknowledged packets; 0 for no peer.
+uint32_t NetPeerRoundTripMs(const NetHost* host, uint32_t peer);
 NetFigures NetHostFigures(const NetHost* host);

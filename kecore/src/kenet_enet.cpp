@@ -182,6 +182,11 @@ void NetPeerName(const NetHost* host, uint32_t peer, char* out, size_t size) {
   snprintf(out, size, "%s:%u", ip, p ? (unsigned)p->address.port : 0u);
 }
 
+uint32_t NetPeerRoundTripMs(const NetHost* host, uint32_t peer) {
+  ENetPeer* p = NetPeerOf(host, peer);
+  return p ? p->roundTripTime : 0;
+}
+
 NetFigures NetHostFigures(const NetHost* host) {
   const ENetHost* e = host->enet;
   return {host->sentBefore + e->totalSentData, host->receivedBefore + e->totalReceivedData,
