@@ -1,6 +1,5 @@
-// book_figures.cpp - prints the figures the book's pictures show (troop statistics, charge
-// times), read from the game's own tables, one "key text" line each; with a file, checks it.
-// assets/build fills the pictures' {{key}} marks from assets/book-figures.txt.
+// book_figures.cpp - the figures the book's pictures show (troop statistics, charge times,
+// abilities, spells) from the game's tables, one "key text" line each: assets/book-figures.txt.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,11 +9,11 @@
 #include <vector>
 
 #include "battle/heroes.h"
+#include "battle/spells.h"
 #include "troops/troopkind.h"
 
 namespace {
 
-const HeroId kHeroes[] = {Hero_Knight, Hero_Mage, Hero_Orc, Hero_Druid};
 const char kSlots[] = "ABXY";
 
 // The book writes the shortest text that reads back as the figure; a time between strikes keeps
@@ -28,9 +27,42 @@ std::string Text(float value, bool oneDecimal = false) {
   return buf;
 }
 
+// Counts the book spells out ("ten allies").
+std::string Count(int n) {
+  static const char* const kWords[] = {"no",    "one",   "two",    "three", "four",
+                                       "five",  "six",   "seven",  "eight", "nine",
+                                       "ten",   "eleven", "twelve"};
+  return n >= 0 && n <= 12 ? kWords[n] : std::to_string(n);
+}
+
+void AbilityLines(std::ostringstream& out) {
+  const TroopAbilityFigures& a = kTroopAbilities;
+  out << "Rogue.ambushDamage " << Text(a.ambushDamage) << "\n"
+      << "IceMage.slowFactor " << Text(a.slowFactor) << "\n"
+      << "IceMage.slowPercent " << Text(std::round(a.slowFactor * 100)) << "\n"
+      << "IceMage.slowTime " << Text(a.slowTime) << "\n"
+      << "Imp.steal " << Text(a.impSteal) << "\n"
+      << "Dryad.allies " << Count(a.dryadMaxAllies) << "\n"
+      << "Dryad.reach " << Text(a.dryadReach) << "\n"
+      << "Dryad.heal " << Text(a.dryadHeal) << "\n"
+      << "Demon.enrageHealth " << Text(a.enrageHealth) << "\n"
+      << "Demon.enragePeriod " << Text(a.enragePeriod) << "\n";
+}
+
+void SpellLines(std::ostringstream& out) {
+  const SpellFigures& s = SpellsFigures();
+  out << "Spell.duration " << Text(s.effectDuration) << "\n"
+      << "Boost.speed " << Text(s.boostSpeed) << "\n"
+      << "Poison.perStep " << Text(s.poisonPerStep) << "\n"
+      << "Quake.damage " << Text(s.quakeDamage) << "\n"
+      << "Meteor.damage " << Text(s.meteorDamage) << "\n"
+      << "Meteor.delay " << Text(s.impactDelay) << "\n";
+}
+
+// A troop's figures by its hero and slot ("Knight.A.health 120"), then the abilities and spells.
 std::string Figures() {
   std::ostringstream out;
-  for (HeroId id : kHeroes) {
+  for (HeroId id = Hero_Knight; HeroInfoOf(id); ++id) {
     const HeroInfo& hero = *HeroInfoOf(id);
     for (int slot = 0; slot < 4; ++slot) {
       const TroopStats& s = TroopStatsOf(hero.troops[slot]);
@@ -47,6 +79,8 @@ std::string Figures() {
           << key << "splash " << (s.splashWidth > 0) << "\n";
     }
   }
+  AbilityLines(out);
+  SpellLines(out);
   return out.str();
 }
 
