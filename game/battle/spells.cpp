@@ -12,8 +12,8 @@
 
 namespace {
 
-const float kEffectDuration = 2.5f;  // lane effects, the Quake tremor and Freeze
-const float kImpactDelay = 1.0f;
+// effect duration, Boost speed, Poison per update, Quake damage, Meteor damage and delay
+const SpellFigures kFigures = {2.5f, 5.0f, 0.2f, 30, 50, 1.0f};
 const float kArrowX = 350;           // where the arrows stand when there is no board
 const float kClearance = 100;  // the meteor's sweep and Wind's hold stay this far before an arrow
 const float kSweepStep = 6;
@@ -138,7 +138,7 @@ void EffectAction(int fx, int caster, Troop* t) {
       break;
     case FX_Poison: {
       Vec2 at = t->position;
-      TroopDamage(t, 0.2f);
+      TroopDamage(t, kFigures.poisonPerStep);
       Show("PoisonAnim", {at.x, at.y + 20}, {at.x, at.y + 25}, {70, 70}, {70, 70}, 0.5f);
       break;
     }
@@ -159,7 +159,7 @@ void LaneEffectStep(int fx, int caster) {
   bool side = EffectOnEnemies(fx) ? EnemySide(caster) : OwnSide(caster);
   e.effectTimer += kUpdateStep;
   ForLaneTroops(side, e.lane, true, [&](Troop* t) { EffectAction(fx, caster, t); });
-  if (e.effectTimer < kEffectDuration) return;
+  if (e.effectTimer < kFigures.effectDuration) return;
   e.running = false;
   e.effectTimer = 0;
   ForLaneTroops(side, e.lane, false, [&](Troop* t) { EffectEnding(fx, t); });
@@ -178,7 +178,7 @@ void FreezeStep(int player) {
   SetRumble(player, 1.0f);
   if (p.arrow) p.arrow->tinted = true;
   p.freezeTimer += kUpdateStep;
-  if (p.freezeTimer >= kEffectDuration) {
+  if (p.freezeTimer >= kFigures.effectDuration) {
     if (p.arrow) p.arrow->tinted = false;
     p.frozen = false;
     p.freezeTimer = 0;
@@ -196,7 +196,7 @@ void QuakeStep(int caster) {
   ForLaneTroops(EnemySide(caster), e.lane, true, [](Troop* t) {
     if (!t->flying) Tint(t, kQuakeOrange);
   });
-  if (e.effectTimer < kEffectDuration) return;
+  if (e.effectTimer < kFigures.effectDuration) return;
   SetRumble(victim, 0);
   e.running = false;
   e.effectTimer = 0;
@@ -254,11 +254,11 @@ void ImpactStep(int player) {
   MeteorState& m = gSpells.meteor[player];
   if (!m.impactPending) return;
   m.impactTimer += kUpdateStep;
-  if (m.impactTimer < kImpactDelay) return;
+  if (m.impactTimer < kFigures.impactDelay) return;
   Vec2 at = m.impactPoint;
   ForLaneTroops(EnemySide(player), m.impactLane, true, [at](Troop* t) {
     if (!MathRectOverlap(t->position, 5, 20, at, 100, 50)) return;
-    TroopDamage(t, 50);
+    TroopDamage(t, kFigures.meteorDamage);
     TroopFlash(t, kMeteorRed);
   });
   m.impactTimer = 0;
@@ -277,11 +277,11 @@ void CastLaneSpeed(int c, int fx, float speedFactor) {
 
 void CastBoost(int c, bool* ready) {
   if (!Spend(ready)) return;
-  CastLaneSpeed(c, FX_Boost, 5.0f);
+  CastLaneSpeed(c, FX_Boost, kFigures.boostSpeed);
   float turn = c == 0 ? -MATH_HALF_PI : MATH_HALF_PI;
   Vec2 at = ArrowAt(c);
-  Show("BoostArrow", at, {ArrowAt(1 - c).x, at.y}, {70, 70}, {70, 70}, kEffectDuration, turn,
-       turn);
+  Show("BoostArrow", at, {ArrowAt(1 - c).x, at.y}, {70, 70}, {70, 70},
+       kFigures.effectDuration, turn, turn);
   PlaySpellSound(Spell_Boost);
 }
 
@@ -289,8 +289,8 @@ void CastStun(int c, bool* ready) {
   if (!Spend(ready)) return;
   CastLaneSpeed(c, FX_Stun, 0);
   Vec2 at = ArrowAt(c);
-  Show("StunnedGuy", at, {ArrowAt(1 - c).x, at.y}, {100, 100}, {100, 100}, kEffectDuration, 0,
-       2 * MATH_PI);
+  Show("StunnedGuy", at, {ArrowAt(1 - c).x, at.y}, {100, 100}, {100, 100},
+       kFigures.effectDuration, 0, 2 * MATH_PI);
   PlaySpellSound(Spell_Stun);
 }
 
@@ -301,7 +301,7 @@ void CastWind(int c, bool* ready) {
   float toX = c == 0 ? ArrowAt(1).x - kClearance : ArrowAt(0).x;
   Vec2 size = {c == 0 ? -150.0f : 150.0f, 100};
   Vec2 at = ArrowAt(c);
-  Show("Tornado", at, {toX, at.y}, size, size, kEffectDuration);
+  Show("Tornado", at, {toX, at.y}, size, size, kFigures.effectDuration);
   PlaySpellSound(Spell_Wind);
 }
 
@@ -318,7 +318,7 @@ void CastQuake(int c, bool* ready) {
   ForLaneTroops(EnemySide(c), lane, true, [](Troop* t) {
     if (t->flying) return;
     Vec2 at = {t->position.x, t->position.y - 20};
-    TroopDamage(t, 30);
+    TroopDamage(t, kFigures.quakeDamage);
     TroopFlash(t, kQuakeOrange);
     Show("QuakeAnim", at, at, {70, 50}, {70, 50}, 0.5f);
   });
@@ -358,6 +358,8 @@ void CastMeteor(int c, bool* ready) {
   m.marker->tinted = true;
   m.marker->color = kMarkerRed;
 }
+
+const SpellFigures& SpellsFigures() { return kFigures; }
 
 const SpellInfo* SpellInfoOf(SpellId id) {
   for (const SpellInfo& s : kSpells)

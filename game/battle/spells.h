@@ -17,6 +17,16 @@ struct SpellInfo {
 // The spell's row; null for Spell_None and any id that is no spell.
 const SpellInfo* SpellInfoOf(SpellId id);
 
+// The spells' figures, one home for what the routines do and the book says.
+struct SpellFigures {
+  float effectDuration;  // lane effects, the Quake tremor and Freeze
+  float boostSpeed;      // Boost: times the usual speed
+  float poisonPerStep;   // Poison: health lost every update
+  float quakeDamage;
+  float meteorDamage, impactDelay;  // Meteor: its damage, from launch to impact
+};
+const SpellFigures& SpellsFigures();
+
 void CastBoost(int player, bool* ready);
 void CastFreeze(int player, bool* ready);
 void CastPoison(int player, bool* ready);

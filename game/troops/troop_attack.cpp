@@ -5,13 +5,7 @@
 
 namespace {
 
-const float kAmbushDamage = 100;
 const float kDaggerTime = 0.8f;
-const float kImpStealBelow = 70;
-const float kImpSteal = 10;
-const int kDryadMaxAllies = 10;
-const float kDryadReach = 300;
-const float kDryadHeal = 15;
 const float kHitBoxWidth = 5;
 const float kSplashHeight = 5;
 const uint32_t kHitRed = 0xFFFF0000;
@@ -73,20 +67,21 @@ void Slow(Troop* t) {
 
 // Heals the first ten living allies of its lane within reach, itself never, up to their cap.
 void DryadHeal(const Troop& dryad) {
-  Troop* allies[kDryadMaxAllies];
+  const TroopAbilityFigures& f = kTroopAbilities;
+  Troop* allies[kTroopAbilities.dryadMaxAllies];
   int n = 0;
   for (Troop* a : TroopAll()) {
-    if (n == kDryadMaxAllies) break;
+    if (n == f.dryadMaxAllies) break;
     if (a == &dryad || a->lane != dryad.lane || a->rightSide != dryad.rightSide || !a->alive)
       continue;
-    if (MathVec2Distance(a->position, dryad.position) <= kDryadReach) allies[n++] = a;
+    if (MathVec2Distance(a->position, dryad.position) <= f.dryadReach) allies[n++] = a;
   }
   // The hearts join the list only after the walk over it.
   for (int i = 0; i < n; ++i) {
     Troop* a = allies[i];
-    a->health += kDryadHeal;
+    a->health += f.dryadHeal;
     if (a->health < a->maxHealth)
-      a->healthBar->scale.x *= 1 + kDryadHeal / a->health;
+      a->healthBar->scale.x *= 1 + f.dryadHeal / a->health;
     else
       a->health = a->maxHealth;
     TroopFlash(a, kHealGreen);
@@ -120,16 +115,16 @@ void Troop::Attack() {
     swingForward = true;
     if (kind == Rogue && !revealed) {
       ambushed = true;
-      TroopDamage(t, kAmbushDamage);
+      TroopDamage(t, kTroopAbilities.ambushDamage);
       dagger = MakeDagger();
       daggerTimer = kDaggerTime;
     } else {
       TroopDamage(t, damage);
     }
     TroopFlash(t, kHitRed);
-    if (kind == Imp && health < kImpStealBelow) {
-      health += kImpSteal;
-      healthBar->scale.x *= 1 + kImpSteal / health;
+    if (kind == Imp && health < kTroopAbilities.impStealBelow) {
+      health += kTroopAbilities.impSteal;
+      healthBar->scale.x *= 1 + kTroopAbilities.impSteal / health;
       color = kHealGreen;  // seen only while a tint is on
     }
     if (kind == Dryad) DryadHeal(*this);

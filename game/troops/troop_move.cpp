@@ -13,12 +13,8 @@ const float kSmokeTime = 1.5f;
 const float kHitBoxWidth = 5;      // a troop is a thin post for targeting
 const float kSearchHeight = 5;
 const float kFlashTime = 0.5f;
-const float kSlowFactor = 0.7f;
-const float kSlowTime = 1.5f;
 const float kDegree = 0.017453292f;
 const float kWaddleTop = 0.06981317f;  // 4 degrees
-const float kEnrageHealth = 45;
-const float kEnragePeriod = 0.9f;
 const float kEnrageGrowth = 1.15f;
 const uint32_t kFaint = 0x55FFFFFF;
 const uint32_t kOpaque = 0xFFFFFFFF;
@@ -154,9 +150,9 @@ void Troop::FindTarget() {
 }
 
 void Troop::UpdateEffects() {
-  if (kind == Demon && health < kEnrageHealth && !enraged) {
+  if (kind == Demon && health < kTroopAbilities.enrageHealth && !enraged) {
     // Strikes faster and looks bigger; its damage stays as it was.
-    attackPeriod = kEnragePeriod;
+    attackPeriod = kTroopAbilities.enragePeriod;
     scale.x *= kEnrageGrowth;
     scale.y *= kEnrageGrowth;
     healthBar->position.y += 10;
@@ -180,9 +176,9 @@ void Troop::UpdateEffects() {
   }
   if (slowed) {
     // Left at 0.7 afterwards: only a spell's end puts the factor back.
-    speedFactor = kSlowFactor;
+    speedFactor = kTroopAbilities.slowFactor;
     slowTimer += kUpdateStep;
-    if (slowTimer >= kSlowTime) {
+    if (slowTimer >= kTroopAbilities.slowTime) {
       slowed = false;
       slowTimer = 0;
     }

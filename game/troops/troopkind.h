@@ -1,5 +1,5 @@
-// troopkind.h - the sixteen troop kinds and their statistics, one row per kind: what the troops,
-// the heroes' rosters and the computer player read.
+// troopkind.h - the sixteen troop kinds and their statistics, one row per kind, and the figures
+// of their special abilities: what the troops, the heroes' rosters, the computer and the book read.
 #pragma once
 #include <cstdint>
 
@@ -21,3 +21,16 @@ struct TroopStats {
 bool TroopKindIsValid(TroopKind kind);
 // The kind's row; kind must be one of the sixteen.
 const TroopStats& TroopStatsOf(TroopKind kind);
+
+// The figures of the troops' special abilities, one home for what the troops do and the book says.
+struct TroopAbilityFigures {
+  float ambushDamage;                // Rogue: its first strike from hiding
+  float slowFactor, slowTime;        // Ice Mage: its victims' speed factor, for this long
+  float impStealBelow, impSteal;     // Imp: while its health is below, each strike steals
+  int dryadMaxAllies;                // Dryad: heals up to this many allies
+  float dryadReach, dryadHeal;
+  float enrageHealth, enragePeriod;  // Demon: below this health it strikes this often
+};
+inline constexpr TroopAbilityFigures kTroopAbilities = {
+    100, 0.7f, 1.5f, 70, 10, 10, 300, 15, 45, 0.9f,
+};
