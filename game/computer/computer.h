@@ -12,8 +12,19 @@ bool ComputerHoldsSeat(int player);
 // Its choices vary from match to match through this seed; tests fix it.
 void ComputerSetSeed(uint32_t seed);
 
+// How well it plays a seat. Each seat keeps its strength, Normal unless set, while the seat
+// changes hands; nothing is saved.
+enum ComputerLevel { Computer_Easy, Computer_Normal, Computer_Hard, Computer_LevelCount };
+void ComputerSetLevel(int player, ComputerLevel level);
+ComputerLevel ComputerLevelOf(int player);
+// "Easy", "Normal" or "Hard"; as the command line takes it, in any case.
+const char* ComputerLevelName(ComputerLevel level);
+
 // Once per frame after the screen's update (the state manager's update hook): reads what the
 // screen shows and presses at most one key per seat, which the next frame's input sees.
 void ComputerUpdate();
-// Hero selection: the label of who holds seat 2 and the hint of the key that hands it over.
+// Who holds a seat, as hero selection labels it: "2: Human" or "2: Computer (Easy)".
+const char* ComputerSeatLabel(int player);
+// Hero selection: the label of who holds seat 2 and the hint of the key that steps it through
+// Human and the computer's three strengths.
 void ComputerPrintSeatLabels(Font* font);
