@@ -5,6 +5,7 @@
 #include "computer/computer_brain.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 
 #include "battle/battle.h"
@@ -12,6 +13,8 @@
 #include "battle/controls.h"
 #include "battle/match.h"
 #include "battle/spells.h"
+#include "computer/computer_hard.h"
+#include "computer/computer_sim.h"
 #include "kesystem.h"
 #include "troops/troop.h"
 
@@ -35,16 +38,19 @@ const int kMemory = 16;             // pictures kept: up to 1.6 s back
 struct Level {
   float lateness;      // seconds old the board it decides on is
   int reach;           // lanes either side of its arrow it weighs (2: all five)
+  float notice;        // a lane farther away once an enemy is this near its goal line
   int32_t pushMargin;  // energy it may fall behind the other side by when attacking
   int32_t reserve;     // energy kept back while the other side has no troops out
   float thrift;        // how much a troop's strength per energy counts for it
+  float hold;          // how many times their strength it trusts its troops to hold
   bool plainSpells;    // any target will do, and a meteor falls where the enemy is, not will be
-  bool lookAhead;
+  int foresight;        // 0: none; 1: the other side's spent energy; 2: Hard's look-ahead
+  float pause;         // seconds it rests after a summon or a cast
 };
-const Level kLevels[Computer_LevelCount] = {
-    {1.2f, 1, 30, 0, 0, true, false},  // Easy
-    {0, 2, 6, 10, 1, false, false},    // Normal
-    {0, 2, 6, 10, 1, false, true},     // Hard
+Level kLevels[Computer_LevelCount] = {
+    {1.2f, 1, 0, 30, 0, 0, 1.5f, true, 0, 0},  // Easy
+    {0, 2, 0, 6, 10, 1, 1.5f, false, 1, 0},    // Normal
+    {0, 2, 0, 6, 10, 1, 1.5f, false, 2, 0},    // Hard
 };
 
 enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
@@ -70,13 +76,6 @@ struct Sight {
   int enemyTroops = 0, myTroops = 0;
 };
 
-enum PlanKind { PLAN_None, PLAN_Summon, PLAN_Cast };
-struct Plan {
-  PlanKind kind = PLAN_None;
-  int lane = 0, slot = 0;  // summon slot 0..3 or spell slot 0..2
-  float score = 0;
-  float age = 0;
-};
 
 struct SeatMind {
   const Level* level = &kLevels[Computer_Normal];
@@ -87,6 +86,7 @@ struct SeatMind {
   Sight memory[kMemory];
   int latest = -1, remembered = 0;
   float sinceGlance = 0;
+  float rest = 0;          // seconds before it may act again
 };
 
 struct BrainState {
@@ -115,12 +115,7 @@ bool HitsFlyers(TroopKind kind) {
   return s.ranged || s.flying;
 }
 
-// A Rogue is faint, and not seen, while it walks in its own half.
-bool Seen(const Troop& t, int me) {
-  if (!t.alive) return false;
-  if (t.kind != Rogue || t.rightSide == (me == 1)) return true;
-  return Dir(me) * t.position.x < 0;
-}
+bool Seen(const Troop& t, int me) { return t.alive && SimSees(t, me); }
 
 int LaneIndex(int32_t lane) { return lane + 2; }
 
@@ -190,11 +185,11 @@ Spell SpellInSlot(int me, int slot) {
 
 // What a lane still lacks to hold: the enemy's weight against ours. Flyers pass over troops that
 // cannot reach them, so they are held by archers, casters and flyers alone.
-float GroundNeed(const LaneSight& l) { return l.threat - l.airThreat - 1.5f * l.myPower; }
-float AirNeed(const LaneSight& l) { return l.airThreat - 1.5f * l.myAntiAir; }
-float Need(const LaneSight& l, bool reachesFlyers = true) {
-  float need = std::fmax(GroundNeed(l), 0.0f);
-  if (reachesFlyers) need += std::fmax(AirNeed(l), 0.0f);
+// A strength that does not tell them apart counts every troop against every enemy.
+float Need(const LaneSight& l, const Level& level, bool reachesFlyers = true) {
+  if (getenv("HP_TUNE_FLYBLIND") && level.foresight == 0) return std::fmax(l.threat - level.hold * l.myPower, 0.0f);
+  float need = std::fmax(l.threat - l.airThreat - level.hold * l.myPower, 0.0f);
+  if (reachesFlyers) need += std::fmax(l.airThreat - level.hold * l.myAntiAir, 0.0f);
   return need;
 }
 
@@ -215,32 +210,53 @@ float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int sl
   const TroopStats& st = TroopStatsOf(ss.kind);
   float power = PowerOf(ss.kind, st.health);
   float perEnergy = mind.level->thrift * power / cost;
-  float need = Need(l, HitsFlyers(ss.kind));
+  float need = Need(l, *mind.level, HitsFlyers(ss.kind));
   float score = 0;
+  bool hard = mind.level->foresight >= 2;
+  int theirs = BoardPlayer(1 - me).energy;
+  auto envf = [](const char* n, float d) { const char* e = getenv(n); return e ? (float)atof(e) : d; };
+  float floodAt = hard ? envf("HP_H_FLOOD", 0) : 0;
+  bool spent = theirs <= floodAt;
+  int left = p.energy - cost;
   if (need > 0) {
+    if (hard && !spent && left < envf("HP_H_KEEPDEF", 0) && l.enemyFront > envf("HP_H_URGENT", 0)) return 0;
     score = std::fmin(need, power * 2) + perEnergy;
-  } else if (Need(l) > 0) {
+  } else if (Need(l, *mind.level) > 0) {
     score = 0;  // this troop cannot help there: the flyers need others
-  } else if (l.enemies == 0 && BoardPlayer(1 - me).energy < ControlsSummonCost(0)) {
+  } else if (mind.level->foresight > 0 && l.enemies == 0 && (hard ? spent :
+             BoardPlayer(1 - me).energy < ControlsSummonCost(0))) {
     // The other side cannot summon any more: a fast troop in an empty lane walks through.
     score = 60 + 100 * st.speed + perEnergy;
+    if (hard && l.mine > 0 && envf("HP_H_SPREAD", 0) > 0) score *= 0.3f;
+  } else if (hard && !spent && left < envf("HP_H_KEEP", 0)) {
+    score = 0;
   } else if (lane == mind.pushLane && MayPush(s, *mind.level, me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }
   // Troops walk in single file: one summoned onto another waits for the whole file.
-  if (l.myBack < kQueue) score *= 0.3f;
+  if (l.myBack < kQueue && !(getenv("HP_TUNE_NOQUEUE") && mind.level->foresight == 0)) score *= 0.3f;
   return score;
 }
 
-// Easy's spells: wherever they touch something, the Freeze whenever the other side may still
-// summon.
-float PlainSpellScore(const Sight& s, int me, int lane, Spell spell) {
+// The spell whose turn it is: the one under the cursor, or the next ready one after it.
+int SpellInTurn(const BattlePlayer& p) {
+  for (int step = 0; step < 3; ++step) {
+    int slot = (p.spellCursor - 1 + step) % 3;
+    if (p.spellSlots[slot].cast && p.spellSlots[slot].ready) return slot;
+  }
+  return -1;
+}
+
+// Easy's spells: one after the other in the cursor's order, in the lane its arrow is on, on
+// whatever is there; the Freeze whenever the other side may still summon.
+float PlainSpellScore(const Sight& s, int me, int lane, int slot) {
+  const BattlePlayer& p = BoardPlayer(me);
+  if (lane != LaneIndex(p.lane) || slot != SpellInTurn(p)) return 0;
   const LaneSight& l = s.lanes[lane];
-  switch (spell) {
+  switch (SpellInSlot(me, slot)) {
     case SP_Boost: return l.mine > 0 ? 20 : 0;
-    case SP_Freeze:
-      return lane == LaneIndex(BoardPlayer(me).lane) && BoardPlayer(1 - me).energy > 0 ? 20 : 0;
+    case SP_Freeze: return BoardPlayer(1 - me).energy > 0 ? 20 : 0;
     case SP_None: return 0;
     default: return l.enemies > 0 ? 10 + 0.2f * l.threat : 0;
   }
@@ -250,9 +266,20 @@ float SpellScore(const Sight& s, const SeatMind& mind, int me, int lane, int slo
   const BattlePlayer& p = BoardPlayer(me);
   const SpellSlot& sp = p.spellSlots[slot];
   if (!sp.cast || !sp.ready) return 0;
-  if (mind.level->plainSpells) return PlainSpellScore(s, me, lane, SpellInSlot(me, slot));
+  if (mind.level->plainSpells && getenv("HP_TUNE_NOSPELL") && (atoi(getenv("HP_TUNE_NOSPELL")) & (1 << SpellInSlot(me, slot)))) return 0;
+  if (mind.level->plainSpells) return PlainSpellScore(s, me, lane, slot);
   const LaneSight& l = s.lanes[lane];
-  bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l) > 0;
+  if (mind.level->foresight >= 2 && getenv("HP_H_EAGER")) {
+    switch (SpellInSlot(me, slot)) {
+      case SP_Poison: return l.enemies >= 1 ? 12 * l.enemies + 0.3f * l.threat + 10 : 0;
+      case SP_Quake: return l.ground >= 1 ? 15 * l.ground + 30 * l.weakGround + 0.2f * l.threat + 10 : 0;
+      case SP_Execute: return l.enemies > 0 ? l.frontPower * 1.5f + 0.2f * l.threat : 0;
+      case SP_Stun: case SP_Wind: return l.enemies > 0 && l.enemyFront < 400 ? 0.6f * l.threat + 10 : 0;
+      case SP_Meteor: return l.enemies >= 1 ? 10 * l.enemies + 0.3f * l.threat : 0;
+      default: break;
+    }
+  }
+  bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l, *mind.level) > 0;
   switch (SpellInSlot(me, slot)) {
     case SP_Poison:
       return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 300) ? 12 * l.enemies + 0.3f * l.threat : 0;
@@ -286,10 +313,13 @@ Plan Choose(const Sight& s, const SeatMind& mind, int me) {
   int here = LaneIndex(p.lane);
   Plan best;
   for (int lane = 0; lane < kLanes; ++lane) {
-    if (Distance(here, lane) > mind.level->reach) continue;
+    bool seen = Distance(here, lane) <= mind.level->reach ||
+                s.lanes[lane].enemyFront < mind.level->notice;
+    if (!seen) continue;
     float away = 1 - 0.08f * Distance(here, lane);
     for (int slot = 0; slot < 4; ++slot) {
       float score = SummonScore(s, mind, me, lane, slot) * away;
+      if (getenv("HP_TUNE_CARELESS") && mind.level->foresight == 0) { float x = atof(getenv("HP_TUNE_CARELESS")); score *= (1 - x) + 2 * x * ComputerRandom(1000) / 1000.0f; }
       if (score > best.score) best = {PLAN_Summon, lane, slot, score, 0};
     }
     for (int slot = 0; slot < 3; ++slot) {
@@ -300,7 +330,17 @@ Plan Choose(const Sight& s, const SeatMind& mind, int me) {
   return best;
 }
 
+// Hard's plan holds while it can still be carried out, for a second at most.
+bool StillPossible(const Plan& plan, int me) {
+  if (plan.kind == PLAN_None || plan.age > 1.0f) return false;
+  const BattlePlayer& p = BoardPlayer(me);
+  if (plan.kind == PLAN_Cast) return p.spellSlots[plan.slot].ready;
+  const SummonSlot& ss = p.summonSlots[plan.slot];
+  return p.energy >= ControlsSummonCost(plan.slot) && ss.chargeTimer > ss.chargeTime;
+}
+
 bool StillGood(const Plan& plan, const Sight& s, const SeatMind& mind, int me) {
+  if (mind.level->foresight >= 2) return StillPossible(plan, me);
   if (plan.kind == PLAN_None || plan.age > kKeepPlan) return false;
   if (plan.kind == PLAN_Summon) return SummonScore(s, mind, me, plan.lane, plan.slot) > 0;
   return SpellScore(s, mind, me, plan.lane, plan.slot) > 0;
@@ -318,6 +358,7 @@ void PickPushLane(const Sight& s, SeatMind& mind, int me) {
   // A push on its way is carried out: the lane chosen by where the other arrow stands would
   // otherwise follow that arrow, and two computers would chase each other round the lanes.
   if (mind.plan.kind == PLAN_Summon && mind.plan.lane == mind.pushLane) return;
+  if (getenv("HP_TUNE_PUSHHERE") && mind.level->foresight == 0) { mind.pushLane = LaneIndex(BoardPlayer(me).lane); return; }
   int best = mind.pushLane, arrow = LaneIndex(BoardPlayer(me).lane), reach = mind.level->reach;
   // A lane out of its sight is given up for the best one it sees.
   float here = Distance(arrow, best) > reach ? 1e9f : PushCost(s, me, best);
@@ -344,11 +385,36 @@ int CursorKey(int me, int cursor, int slot) {
 }
 
 // While the red bar sweeps: launch when its edge is over where an enemy will be in a second.
+// Where an enemy will be when a meteor launched now falls.
+float FallX(const Troop& t, int me) {
+  float ahead = t.engaged ? 0 : t.speed * t.speedFactor * kMeteorLead;
+  return t.position.x - Dir(me) * ahead;
+}
+
+// Hard waits for the spot where the most enemies will stand.
+bool ClusterUnder(float edge, int me) {
+  const int32_t lane = BoardPlayer(me).lane;
+  int best = 0, here = 0;
+  for (Troop* t : TroopAll()) {
+    if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != lane) continue;
+    float x = FallX(*t, me);
+    int n = 0;
+    for (Troop* u : TroopAll())
+      if (Seen(*u, me) && u->rightSide == t->rightSide && u->lane == lane)
+        n += std::fabs(FallX(*u, me) - x) <= 2 * kMeteorHalf * 0.5f + 7;
+    best = std::max(best, n);
+    here += std::fabs(x - edge) <= 2 * kMeteorHalf * 0.5f + 7;
+  }
+  return best > 0 && here >= best;
+}
+
 int AimKey(int me, const GameObject* bar, SeatMind& mind, const Sight& s) {
   mind.aimTime += (float)SysGetFrameTime();
   const BattlePlayer& p = BoardPlayer(me);
   float edge = bar->position.x + Dir(me) * std::fabs(bar->scale.x) / 2;
-  for (Troop* t : TroopAll()) {
+  if (mind.level->foresight >= 2) {
+    if (ClusterUnder(edge, me)) return ControlsKey(me, CTL_Cast);
+  } else for (Troop* t : TroopAll()) {
     if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != p.lane) continue;
     float lead = mind.level->plainSpells ? 0 : kMeteorLead;
     float ahead = t->engaged ? 0 : t->speed * t->speedFactor * lead;
@@ -369,10 +435,12 @@ int PlanKey(int me, SeatMind& mind) {
   if (here != plan.lane) return LaneKey(me, here, plan.lane);
   if (plan.kind == PLAN_Summon) {
     mind.plan.kind = PLAN_None;  // one press does it, or shows it cannot be done
+    mind.rest = mind.level->pause;
     return ControlsKey(me, (Control)(CTL_SummonA + plan.slot));
   }
   if (p.spellCursor != plan.slot + 1) return CursorKey(me, p.spellCursor, plan.slot);
   mind.plan.kind = PLAN_None;
+  mind.rest = mind.level->pause;
   return ControlsKey(me, CTL_Cast);
 }
 
@@ -392,6 +460,7 @@ void BrainReset() {
 void BrainWatch(int me, ComputerLevel level) {
   if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return;
   SeatMind& mind = gBrain.minds[me];
+  mind.rest -= (float)SysGetFrameTime();
   if (kLevels[level].lateness <= 0) return;
   mind.sinceGlance -= (float)SysGetFrameTime();
   if (mind.remembered > 0 && mind.sinceGlance > 0) return;
@@ -401,6 +470,18 @@ void BrainWatch(int me, ComputerLevel level) {
   mind.remembered = std::min(mind.remembered + 1, kMemory);
 }
 
+// TUNE-BEGIN
+#include <cstdlib>
+#include <cstdio>
+struct TuneInit { TuneInit() {
+  const char* names[3] = {"HP_TUNE_EASY", nullptr, "HP_TUNE_HARD"};
+  for (int i = 0; i < 3; ++i) { if (!names[i]) continue; const char* e = getenv(names[i]); if (!e) continue;
+    Level& l = kLevels[i]; int ps = 0;
+    sscanf(e, "%f,%d,%f,%d,%d,%f,%d,%d,%f,%f", &l.lateness, &l.reach, &l.notice, &l.pushMargin, &l.reserve, &l.thrift, &ps, &l.foresight, &l.hold, &l.pause);
+    l.plainSpells = ps;
+    fprintf(stderr, "tune %d: %s\n", i, e);
+  } } } gTuneInit;
+// TUNE-END
 int BrainNextKey(int me, ComputerLevel level) {
   if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return 0;
   if (!BoardPlayer(me).arrow) return 0;
@@ -409,9 +490,16 @@ int BrainNextKey(int me, ComputerLevel level) {
   Sight s = mind.remembered > 0 ? Remembered(mind) : Look(me);
   if (const GameObject* bar = SpellsMeteorMarker(me)) return AimKey(me, bar, mind, s);
   mind.aimTime = 0;
+  if (mind.rest > 0) return 0;
   PickPushLane(s, mind, me);
   if (!StillGood(mind.plan, s, mind, me) || BoardPlayer(me).frozen) {
-    mind.plan = Choose(s, mind, me);
+    if (mind.level->foresight >= 2) {
+      mind.plan = HardChoose(me);
+      // It thinks again after a moment rather than every frame.
+      if (mind.plan.kind == PLAN_None) mind.rest = 0.2f;
+    } else {
+      mind.plan = Choose(s, mind, me);
+    }
     if (BoardPlayer(me).frozen && mind.plan.kind != PLAN_None) {
       // Frozen hands still move the arrow to where they will be needed.
       if (LaneIndex(BoardPlayer(me).lane) == mind.plan.lane) return 0;
