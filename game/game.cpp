@@ -7,6 +7,7 @@
 #include "framework/audio.h"
 #include "kegsm.h"
 #include "kesystem.h"
+#include "online/online.h"
 #include "screens/credits.h"
 #include "screens/heroselect.h"
 #include "screens/howtoplay.h"
@@ -28,6 +29,12 @@ void GameAudioStart() {
   gHowToPlayAudio.Init();
   gCreditsAudio.Init();
   gSettingsAudio.Init();
+}
+
+// The online game looks at every played frame before the computer player does.
+void GameAfterUpdate() {
+  OnlineAfterUpdate();
+  ComputerUpdate();
 }
 
 void GameAudioEnd() {
@@ -71,21 +78,25 @@ void GameRegisterStates() {
   ScreenRegisterAll(GameScreens(), kGameScreenCount);
   // The computer player looks at each screen after its update and presses its keys, and hero
   // selection shows who holds seat 2.
-  GsmSetUpdateHook(ComputerUpdate);
+  GsmSetUpdateHook(GameAfterUpdate);
   HeroSelectSetDrawExtra(ComputerPrintSeatLabels);
 }
 
+// A fast online game runs unseen and silent, as the balance lab does.
 bool GameStart() {
+  if (OnlineConfigured().fast) SysSetHeadless(true);
   if (!SysInit(kProductName)) return false;
-  GameAudioStart();
+  if (!SysIsHeadless()) GameAudioStart();
   SysSetIcon("data/icon.png");
   GameRegisterStates();
   GsmInit(GS_MainMenu);
+  OnlineStart();
   return true;
 }
 
 void GameEnd() {
   GamePurgeScreens();  // what the last screen's Free retired
+  OnlineEnd();
   GameAudioEnd();
   SysShutdown();
 }
@@ -102,5 +113,5 @@ int GameMain() {
     status = 1;  // started where nothing can be shown: the caller should know
   }
   SysInstanceLockRelease();
-  return status;
+  return status ? status : OnlineExitStatus();
 }

@@ -17,5 +17,6 @@ bool GameStart();
 void GameRegisterStates();
 // Shut-down after the state manager's loop has ended.
 void GameEnd();
-// The whole program; always returns 0.
+// The whole program; returns the exit status (1: no display, or an online game that ended
+// before the matches asked for).
 int GameMain();

@@ -1,6 +1,7 @@
 // options.cpp - reads the command line: --computer hands seat 2 (or 1, or both) to the computer
-// player, --seed fixes its choices, --balance runs the balance lab instead of the game; --help
-// shows the usage; anything else is refused with the usage.
+// player, --seed fixes its choices, --balance runs the balance lab instead of the game, --host and
+// --join play online (with --matches, --fast and the test's --net-version); --help shows the
+// usage; anything else is refused with the usage.
 #include "options.h"
 
 #include <cerrno>
@@ -10,11 +11,15 @@
 
 #include "balance/balance.h"
 #include "computer/computer.h"
+#include "online/online.h"
+#include "online/online_wire.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: hollow-pikes [--computer[=1|2|both]] [--seed S]\n"
+    "       hollow-pikes --host [PORT] | --join ADDRESS[:PORT] [--computer=1|2] [--seed S]\n"
+    "                    [--matches N] [--fast] [--net-figures]\n"
     "       hollow-pikes --balance N [--seed S]\n"
     "  --computer, --computer=2  the computer plays player 2\n"
     "  --computer=1              the computer plays player 1\n"
@@ -22,7 +27,17 @@ const char* const kUsage =
     "  --seed S                  the computer's choices follow seed S (0 to 4294967295)\n"
     "  --balance N               the balance lab: the computer plays N matches (1 to 1000)\n"
     "                            for every pair of heroes, unseen and silent, and prints\n"
-    "                            who won; the same seed gives the same results (default 1)\n";
+    "                            who won; the same seed gives the same results (default 1)\n"
+    "  --host [PORT]             host an online game as player 1 on UDP port PORT\n"
+    "                            (default 41317; 0: any free port, which is printed)\n"
+    "  --join ADDRESS[:PORT]     join the online game hosted at ADDRESS as player 2\n"
+    "  --matches N               online: leave the game after N matches (1 to 1000)\n"
+    "  --fast                    online, for tests and demonstrations: unseen and silent on\n"
+    "                            the game's own clock, each frame as soon as both machines\n"
+    "                            have it (both machines should use it)\n"
+    "  --net-figures             online: the network's figures on standard error after each\n"
+    "                            match\n"
+    "  --net-version V           online, for tests: claim network version V at connect\n";
 
 const uint32_t kDefaultBalanceSeed = 1;
 
@@ -30,6 +45,8 @@ struct Options {
   int balance = 0;  // matches per pair of heroes; 0: play the game
   uint32_t seed = kDefaultBalanceSeed;
   bool seeded = false;
+  bool computer[2] = {false, false};
+  OnlineConfig online;
 };
 
 struct ComputerOption {
@@ -43,11 +60,11 @@ const ComputerOption kComputerOptions[] = {
     {"--computer=both", true, true},
 };
 
-bool OptionsComputer(const char* arg) {
+bool OptionsComputer(const char* arg, Options* out) {
   for (const ComputerOption& o : kComputerOptions) {
     if (strcmp(arg, o.text) != 0) continue;
-    if (o.seat1) ComputerSetSeat(0, true);
-    if (o.seat2) ComputerSetSeat(1, true);
+    out->computer[0] = out->computer[0] || o.seat1;
+    out->computer[1] = out->computer[1] || o.seat2;
     return true;
   }
   return false;
@@ -87,6 +104,58 @@ int OptionsValue(int argc, char** argv, int* i, Options* o) {
   return 1;
 }
 
+// The online options: 1 when read (i moves past a value), 0 when arg is none of them, -1 when a
+// value is missing or wrong.
+int OptionsOnline(int argc, char** argv, int* i, Options* o) {
+  const char* arg = argv[*i];
+  const char* value = *i + 1 < argc ? argv[*i + 1] : nullptr;
+  OnlineConfig& c = o->online;
+  unsigned long n = 0;
+  if (strcmp(arg, "--fast") == 0) return c.fast = true, 1;
+  if (strcmp(arg, "--net-figures") == 0) return c.figures = true, 1;
+  if (strcmp(arg, "--host") == 0) {
+    c.host = true;
+    c.port = kOnlineDefaultPort;
+    // The port is optional: a number right after --host is it.
+    if (value && *value >= '0' && *value <= '9') {
+      if (!OptionsNumber(value, 0, 65535, &n)) return -1;
+      c.port = (uint16_t)n;
+      *i += 1;
+    }
+    return 1;
+  }
+  bool join = strcmp(arg, "--join") == 0, matches = strcmp(arg, "--matches") == 0;
+  bool version = strcmp(arg, "--net-version") == 0;
+  if (!join && !matches && !version) return 0;
+  if (!value) return -1;
+  *i += 1;
+  if (join) {
+    c.join = true;
+    snprintf(c.address, sizeof c.address, "%s", value);
+    return value[0] && strlen(value) < sizeof c.address ? 1 : -1;
+  }
+  if (!OptionsNumber(value, 1, matches ? 1000 : 0xFFFFFFFFul, &n)) return -1;
+  if (matches) c.matches = (int)n;
+  else c.version = (uint32_t)n;
+  return 1;
+}
+
+// An online game takes one seat: the computer may play this machine's seat and no other.
+bool OptionsOnlineValid(const Options& o) {
+  const OnlineConfig& c = o.online;
+  bool online = c.host || c.join;
+  const char* problem = nullptr;
+  if (c.host && c.join) problem = "--host and --join exclude each other";
+  else if (!online && (c.fast || c.matches || c.version || c.figures))
+    problem = "--fast, --matches, --net-figures and --net-version need --host or --join";
+  else if (online && o.computer[c.host ? 1 : 0])
+    problem = c.host ? "the host plays seat 1: --computer=1 lets the computer play it"
+                     : "the joiner plays seat 2: --computer=2 lets the computer play it";
+  else if (online && o.balance) problem = "--balance plays no online game";
+  if (problem) fprintf(stderr, "[options] %s\n%s", problem, kUsage);
+  return !problem;
+}
+
 }  // namespace
 
 int OptionsApply(int argc, char** argv) {
@@ -97,14 +166,24 @@ int OptionsApply(int argc, char** argv) {
       fputs(kUsage, stdout);
       return 0;
     }
-    if (OptionsComputer(arg)) continue;
+    if (OptionsComputer(arg, &o)) continue;
     int value = OptionsValue(argc, argv, &i, &o);
     if (value < 0) return 2;
     if (value > 0) continue;
+    int online = OptionsOnline(argc, argv, &i, &o);
+    if (online < 0) {
+      fprintf(stderr, "[options] %s needs a value it can use\n%s", arg, kUsage);
+      return 2;
+    }
+    if (online > 0) continue;
     fprintf(stderr, "[options] unknown option \"%s\"\n%s", arg, kUsage);
     return 2;
   }
+  if (!OptionsOnlineValid(o)) return 2;
   if (o.balance > 0) return BalanceRun(o.balance, o.seed);
+  for (int seat = 0; seat < 2; ++seat)
+    if (o.computer[seat]) ComputerSetSeat(seat, true);
   if (o.seeded) ComputerSetSeed(o.seed);
+  if (o.online.host || o.online.join) OnlineConfigure(o.online);
   return -1;
 }

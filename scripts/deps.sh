@@ -16,6 +16,6 @@ hp_install_missing() {
 }
 
 HP_BUILD_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libglew-dev libopenal-dev libstb-dev
-  libimgui-dev libgl1-mesa-dev libgl1-mesa-dri)
+  libimgui-dev libgl1-mesa-dev libgl1-mesa-dri libenet-dev)
 HP_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openbox xdotool
   x11-utils imagemagick librsvg2-bin python3-numpy sox)

@@ -3,17 +3,21 @@
 #include <GL/glew.h>
 #include <SDL.h>
 #include <imgui.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
+#include <set>
 
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "hp.h"
 #include "kegraphics.h"
 #include "keos.h"
+#include "kesystem.h"
 
 namespace {
 
@@ -187,6 +191,75 @@ TEST_F(EngineTest, ShaderErrorsNameTheirStageAndTheDebugOverlayReadsInput) {
   gLog.clear();
   HpPress('P');
   EXPECT_TRUE(gLog == "p" && ImGui::GetIO().DisplaySize.x == 320) << gLog;
+}
+
+// 60 frames a second: a frame whose work is done early lasts a sixtieth of a second, one whose
+// work takes longer keeps its own length, and nothing is made up for afterwards.
+TEST_F(EngineTest, FramesLastASixtiethOfASecondUnlessTheirWorkTakesLonger) {
+  static double work = 0;  // seconds of virtual time each update spends
+  HpRunState(GS_Credits, nullptr, nullptr, [] { OsClockAdvance(work); }, nullptr, nullptr,
+             nullptr);
+  for (double w : {0.0, 0.004, 0.0165, 0.025, 0.004}) {
+    work = w;
+    double start = SysGetTime();
+    ASSERT_TRUE(HpStep(1));
+    double expected = std::max(w, 1.0 / 60);
+    EXPECT_NEAR(SysGetFrameTime(), expected, 1e-6) << "work " << w;
+    EXPECT_NEAR(SysGetTime() - start, expected, 1e-6) << "work " << w;
+    EXPECT_NEAR(SysGetFrameRate(), 1 / expected, 0.01) << "work " << w;
+  }
+  work = 0.01;
+  uint32_t first = SysGetFrameCount();
+  for (double end = SysGetTime() + 1.0; SysGetTime() < end - 1e-6;) ASSERT_TRUE(HpStep(1));
+  EXPECT_EQ(SysGetFrameCount() - first, 60u) << "frames in one second";
+}
+
+// The battle's own sine and cosine (a flyer's bob) are the float nearest the true value, to the
+// last bit or its neighbour, all along the phases a round passes through and past them.
+TEST(EngineMathTest, SineAndCosineAreExactToAFloat) {
+  auto within = [](float ours, double truth) {
+    float t = (float)truth;
+    return ours == t || ours == std::nextafter(t, 2.0f) || ours == std::nextafter(t, -2.0f);
+  };
+  for (float x = -2000; x < 8000; x += 0.0137f) {
+    ASSERT_TRUE(within(MathSin(x), sin((double)x))) << "sin " << x;
+    ASSERT_TRUE(within(MathCos(x), cos((double)x))) << "cos " << x;
+  }
+}
+
+// A run nobody watches cannot have a box clicked: resources left at its end are reported on
+// standard error alone, and its shut-down says so. A watched run shows the box as well.
+TEST(EngineStopTest, LeftResourcesAreReportedAndAnUnwatchedRunShowsNoBox) {
+  for (bool unwatched : {true, false}) {
+    SysSetHeadless(unwatched);
+    ASSERT_TRUE(HpEngineStart());
+    ASSERT_NE(GfxTextureLoad("data/icon.png"), nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(HpEngineStop());
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("[os] ERROR: NOT ALL RESOURCES HAVE BEEN RELEASED!"), std::string::npos)
+        << log;
+    EXPECT_EQ(HpBoxes().size(), unwatched ? 0u : 1u);
+    ASSERT_TRUE(HpEngineStart());
+    EXPECT_TRUE(HpEngineStop()) << "nothing left the second time";
+  }
+  SysSetHeadless(false);
+}
+
+int AddLibrary(dl_phdr_info* info, size_t, void* names) {
+  static_cast<std::set<std::string>*>(names)->insert(info->dlpi_name);
+  return 0;
+}
+
+// The OpenGL driver and everything it loaded stay mapped once the engine has stopped: the leak
+// check at exit can then name a leak inside the driver, which suppressions can only match by name.
+TEST(EngineStopTest, TheDriversLibrariesStayLoadedAfterShutDown) {
+  ASSERT_TRUE(HpEngineStart());
+  std::set<std::string> during, after;
+  dl_iterate_phdr(AddLibrary, &during);
+  HpEngineStop();
+  dl_iterate_phdr(AddLibrary, &after);
+  for (const std::string& lib : during) EXPECT_EQ(after.count(lib), 1u) << lib << " was unloaded";
 }
 
 TEST(EngineStartTest, NoOpenGl33ShowsTheBoxAndFailsStartUp) {

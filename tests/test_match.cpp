@@ -1,6 +1,8 @@
 // Whole matches on the real game: three rounds by keys from the main menu through the results and
 // back; the computer player winning against idle hands and waiting while paused; the options.
 
+#include <vector>
+
 #include "computer/computer.h"
 #include "hp.h"
 #include "options.h"
@@ -106,6 +108,20 @@ TEST(Options, SeatsFromTheCommandLineAndUnknownOptionsRefused) {
     EXPECT_EQ(OptionsApply(2, (char**)argv), c.status) << c.arg;
     EXPECT_EQ(ComputerHoldsSeat(0) + 2 * ComputerHoldsSeat(1), c.seats) << c.arg;
   }
+}
+
+// An online game takes this machine's seat only; its options make no sense without one.
+TEST(Options, OnlineOptionsThatCannotWorkAreRefused) {
+  const std::vector<std::vector<const char*>> refused = {
+      {"--host", "--join", "127.0.0.1"}, {"--host", "--computer=2"}, {"--join", "h", "--computer=1"},
+      {"--join", "h", "--computer=both"}, {"--fast"}, {"--matches", "2"}, {"--host", "70000"},
+      {"--host", "--matches", "0"}, {"--join"}, {"--host", "--balance", "1"}};
+  for (std::vector<const char*> args : refused) {
+    args.insert(args.begin(), "hollow-pikes");
+    EXPECT_EQ(OptionsApply((int)args.size(), (char**)args.data()), 2) << args[1] << " " << args.back();
+  }
+  ComputerSetSeat(0, false);
+  ComputerSetSeat(1, false);
 }
 
 }  // namespace

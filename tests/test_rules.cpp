@@ -124,6 +124,48 @@ TEST_F(Rules, TroopRules) {
   }
 }
 
+// The design figures of every kind, as a player meets them: a troop walks `speed` units an update,
+// stops where half its range (plus half the enemy's width) reaches an enemy, and strikes it for
+// `damage` every `period` seconds.
+const struct { TroopKind kind; float speed, damage, period, range; } kDesign[] = {
+    {KnightTroop, 0.325f, 20, 1.7f, 50}, {Rogue, 0.5f, 10, 2.2f, 10},
+    {Archer, 0.325f, 30, 2.25f, 250},    {Catapult, 0.175f, 40, 4.1f, 350},
+    {MageTroop, 0.3f, 20, 1.5f, 130},    {IceMage, 0.4f, 20, 2.0f, 300},
+    {Golem, 0.25f, 30, 2.8f, 10},        {Dragon, 0.28f, 65, 3.0f, 100},
+    {Dryad, 0.2f, 30, 2.0f, 250},        {Bear, 0.35f, 60, 2.8f, 40},
+    {Plant, 0.37f, 16, 1.9f, 230},       {Treant, 0.3f, 60, 2.4f, 30},
+    {Demon, 0.45f, 45, 1.65f, 20},       {Imp, 0.6f, 30, 1.0f, 30},
+    {Goblin, 0.45f, 34, 2.0f, 200},      {Troll, 0.32f, 25, 1.5f, 30}};
+
+// In the enemy's half, where a Rogue has shown itself, towards a post that never strikes back.
+void WalkStopAndStrike(TroopKind kind, float speed, float damage, float period, float range) {
+  float reach = range / 2 + 2.5f;
+  Troop* troop = HpTroop(kind, 0, false, 10, false);
+  Troop* post = HpTroop(Golem, 0, true, 10 + reach + 20);
+  post->health = post->maxHealth = 1e6f;
+  post->attackPeriod = 1e9f;
+  HpStep(30);
+  EXPECT_NEAR(troop->position.x - 10, 30 * speed, 1e-3);
+  ASSERT_GT(HpStepsUntil([&] { return troop->engaged; }, (int)(40 / speed)), 0);
+  EXPECT_NEAR(post->position.x - troop->position.x, reach, speed + 1e-3);
+  std::vector<int> gaps;  // updates to each strike from the one before (the first: from now)
+  for (float before = post->health; gaps.size() < 3; before = post->health) {
+    int gap = HpStepsUntil([&] { return post->health != before; }, 2 * HpUpdates(period));
+    ASSERT_GT(gap, 0) << "no strike after " << gaps.size();
+    EXPECT_FLOAT_EQ(before - post->health, damage);
+    gaps.push_back(gap);
+  }
+  for (int i : {1, 2}) EXPECT_NEAR(gaps[i] * kUpdateStep, period, kUpdateStep * 1.01f);
+}
+
+TEST_F(Rules, EveryKindWalksStopsAndStrikesByItsDesignFigures) {
+  for (const auto& k : kDesign) {
+    SCOPED_TRACE(TroopStatsOf(k.kind).picture);
+    NewRound();
+    WalkStopAndStrike(k.kind, k.speed, k.damage, k.period, k.range);
+  }
+}
+
 TEST_F(Rules, LaneArrowsWrapBothWaysAndUpWins) {
   BattlePlayer& p1 = BoardPlayer(0);
   // Each step: keys held together for one update, then both players' lanes.

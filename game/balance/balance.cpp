@@ -39,6 +39,7 @@ struct BalanceState {
   SeatWatch seats[2];
   GameStateId screen;   // after the last frame
   bool roundOpen;       // the battle's round is still to be decided
+  void (*frameHook)();
 };
 BalanceState gBalance;
 
@@ -96,6 +97,14 @@ void BalanceWatch() {
   BalanceWatchSeat(1, entering);
 }
 
+// One frame of the game, watched; false once the run was ended.
+bool BalanceStep() {
+  if (!GsmStep()) return false;
+  BalanceWatch();
+  if (gBalance.frameHook) gBalance.frameHook();
+  return true;
+}
+
 void BalanceAddUses(BalanceUses& to, const BalanceUses& from) {
   for (int i = 0; i < kBalanceTroops; ++i) to.troops[i] += from.troops[i];
   for (int i = 0; i < kBalanceSpells; ++i) to.spells[i] += from.spells[i];
@@ -112,15 +121,14 @@ int BalancePlayMatch(HeroId hero1, HeroId hero2) {
   GsmSetNextState(GS_SpellSelect);
   int winner = kDrawn;
   for (int frame = 0; frame < kMatchFrameLimit; ++frame) {
-    if (!GsmStep()) return kStopped;
-    BalanceWatch();
+    if (!BalanceStep()) return kStopped;
     // The results screen puts both healths back to 3 when it leaves for the menu.
     if (GsmGetCurrentState() == GS_RoundOver && gMatch.heroHealth[0] == 0) winner = 1;
     if (GsmGetCurrentState() == GS_RoundOver && gMatch.heroHealth[1] == 0) winner = 0;
     if (GsmGetCurrentState() == GS_MainMenu) return winner;
   }
   GsmSetNextState(GS_MainMenu);
-  if (!GsmStep()) return kStopped;
+  if (!BalanceStep()) return kStopped;
   gMatch.heroHealth[0] = gMatch.heroHealth[1] = 3;
   return kDrawn;
 }
@@ -177,33 +185,40 @@ bool BalanceStart(uint32_t seed) {
   return true;
 }
 
-void BalanceStop() {
+// False when the screens left graphics resources behind (the engine's report said which).
+bool BalanceStop() {
   ComputerSetSeat(0, false);
   ComputerSetSeat(1, false);
   GsmSetNextState(GS_Quit);
   while (GsmStep()) {
   }
   GamePurgeScreens();
-  SysShutdown();
+  bool clean = SysShutdown();
   GsmReset();
+  return clean;
 }
 
 }  // namespace
 
 int BalanceRun(int matches, uint32_t seed) {
   if (matches < 1 || matches > kBalanceMaxMatches) return 2;
+  void (*frameHook)() = gBalance.frameHook;
   gBalance = BalanceState();
+  gBalance.frameHook = frameHook;
   gBalance.tally.matchesPerPair = matches;
   gBalance.tally.seed = seed;
   if (!BalanceStart(seed)) return 1;
   bool finished = true;
   for (int pair = 0; pair < kBalanceHeroes * kBalanceHeroes && finished; ++pair)
     finished = BalancePlayPair(pair / kBalanceHeroes, pair % kBalanceHeroes, pair);
-  BalanceStop();
+  bool clean = BalanceStop();
   if (!finished) {
     fprintf(stderr, "[balance] stopped before the last match: no results\n");
     return 1;
   }
   BalanceReport(gBalance.tally, stdout);
-  return 0;
+  if (!clean) fprintf(stderr, "[balance] the matches left graphics resources unreleased\n");
+  return clean ? 0 : 1;
 }
+
+void BalanceSetFrameHook(void (*fn)()) { gBalance.frameHook = fn; }

@@ -2,7 +2,12 @@
 // screens, the battle, the results and the screens over a paused battle share.
 #include "match.h"
 
-MatchSetup gMatch = {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3}, Round_P1Won};
+MatchSetup MatchAtStart() {
+  return {{Hero_Knight, Hero_Knight}, {{Spell_Wind, Spell_None}, {Spell_Wind, Spell_None}}, {3, 3},
+          Round_P1Won};
+}
+
+MatchSetup gMatch = MatchAtStart();
 
 bool battleOnHold = false;
 bool holdForHowToPlay = false;

@@ -31,6 +31,8 @@ struct MatchSetup {
 };
 
 extern MatchSetup gMatch;
+// The record as the program starts with it: Knights, Wind and no second spell, full health.
+MatchSetup MatchAtStart();
 
 // While any hold flag is set the battle's Load, Init, Free and Unload do nothing.
 extern bool battleOnHold;

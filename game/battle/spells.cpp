@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/gameobject.h"
+#include "framework/statetext.h"
 #include "framework/quad.h"
 #include "keinput.h"
 #include "troops/troop.h"
@@ -400,6 +401,24 @@ void SpellsRoundStart() {
     m.aiming = false;
     m.justCast = false;
     m.marker = nullptr;
+  }
+}
+
+void SpellsReset() {
+  gSpells = SpellState();
+}
+
+void SpellsDescribe(StateText& out) {
+  for (int fx = 0; fx < FX_Count; ++fx)
+    for (int c = 0; c < 2; ++c) {
+      const LaneEffect& e = gSpells.effects[fx][c];
+      out.Print("effect %d of %d: %d %a %d", fx, c, e.running, e.effectTimer, (int)e.lane);
+    }
+  for (int c = 0; c < 2; ++c) {
+    const MeteorState& m = gSpells.meteor[c];
+    out.Print("meteor of %d: aim %d %d %d impact %d %a %d %a %a", c, m.aiming, m.justCast,
+              m.retracting, m.impactPending, m.impactTimer, (int)m.impactLane, m.impactPoint.x,
+              m.impactPoint.y);
   }
 }
 

@@ -32,5 +32,11 @@ void CancelMeteorAim(int player);
 void UpdateSpellTimers();
 // At battle Init: ends any meteor aim and forgets its marker (the old round's objects are gone).
 void SpellsRoundStart();
+// Every lane effect, aim and pending impact ended, as when the program starts (a game played in
+// step with another machine starts from the same spells on both).
+void SpellsReset();
+struct StateText;
+// What the spells hold between updates, one line each.
+void SpellsDescribe(StateText& out);
 // The player's red meteor bar while it aims, as the board shows it; null otherwise.
 const GameObject* SpellsMeteorMarker(int player);

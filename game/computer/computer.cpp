@@ -45,6 +45,8 @@ struct ComputerState {
   bool seeded = false;
   GameStateId screen = 0;    // the screen of the last frame
   float menuWait = 0;
+  bool online = false;
+  bool (*pending)(int player) = nullptr;
 };
 ComputerState gComputer;
 
@@ -116,7 +118,7 @@ void PlaySeat(int player) {
   if (!s.computer) return;
   if (gComputer.screen == GS_Battle && !PauseIsOpen()) BrainWatch(player, gComputer.levels[player]);
   s.wait -= (float)SysGetFrameTime();
-  if (s.wait > 0) return;
+  if (s.wait > 0 || (gComputer.pending && gComputer.pending(player))) return;
   float gap = kBattleGap;
   int key = SeatKey(player, s, &gap);
   if (!key) return;
@@ -127,6 +129,7 @@ void PlaySeat(int player) {
 // C or the Back button of gamepad 1 steps seat 2 through a person and the computer's strengths,
 // easiest first, until player 2 has confirmed a hero.
 void SeatToggle() {
+  if (gComputer.online) return;
   if (gComputer.screen != GS_HeroSelect || HeroSelectChooser() < 0) return;
   if (!InputIsTriggered('C') && !InputPadIsTriggered(0, PAD_BACK)) return;
   ComputerLevel& level = gComputer.levels[1];
@@ -159,6 +162,11 @@ void ComputerSetSeat(int player, bool computer) {
   s = Seat();
   s.computer = computer;
   s.wait = kFirstLook;
+}
+
+void ComputerSetOnline(bool on, bool (*pending)(int player)) {
+  gComputer.online = on;
+  gComputer.pending = on ? pending : nullptr;
 }
 
 bool ComputerHoldsSeat(int player) {

@@ -20,6 +20,11 @@ ComputerLevel ComputerLevelOf(int player);
 // "Easy", "Normal" or "Hard"; as the command line takes it, in any case.
 const char* ComputerLevelName(ComputerLevel level);
 
+// Online play: seat 2 can no longer be handed over on hero selection (the other seat is the
+// other machine's), and while `pending` answers true for a seat it presses nothing: its last
+// press has not reached the game yet, and a second one would be made on a stale look.
+void ComputerSetOnline(bool on, bool (*pending)(int player));
+
 // Once per frame after the screen's update (the state manager's update hook): reads what the
 // screen shows and presses at most one key per seat, which the next frame's input sees.
 void ComputerUpdate();

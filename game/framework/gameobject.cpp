@@ -2,7 +2,7 @@
 // update walk and graveyard, and Animation's straight-line steps.
 #include "gameobject.h"
 
-#include <cstdlib>
+#include <cstddef>
 #include <unordered_set>
 
 #include "framework/quad.h"
@@ -14,8 +14,16 @@ namespace {
 
 struct ObjectListState {
   ObjectList* (*lookup)(GameStateId id) = nullptr;
+  uint32_t tagSeed = 1;  // the plain objects' tags, one sequence for the whole run
 };
 ObjectListState gLists;
+
+// A pseudo-random tag of our own (0 to 2^31 - 1): C libraries' rand() differ from one another,
+// and a build must not differ from another in anything a battle holds.
+int32_t NextTag() {
+  gLists.tagSeed = gLists.tagSeed * 1103515245u + 12345u;
+  return (int32_t)(gLists.tagSeed >> 1);
+}
 
 // One step towards a final value, never past it: the steps come from the measured frame rate
 // while elapsed counts fixed steps, so the last few updates would otherwise overshoot.
@@ -27,7 +35,7 @@ void StepTowards(float* value, float step, float finalValue) {
 }  // namespace
 
 GameObject::GameObject(Mesh* mesh, Texture* texture)
-    : type((int32_t)rand()), mesh(mesh), texture(texture) {}
+    : type(NextTag()), mesh(mesh), texture(texture) {}
 
 void GameObject::Draw(Vec2 f) const {
   Mtx33 m;

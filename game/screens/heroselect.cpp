@@ -145,6 +145,10 @@ void HeroSelectInit() {
   gMatch.hero[0] = gMatch.hero[1] = Hero_Knight;
 
   for (int cell = 0; cell < 4; ++cell) HeroSelectSpellName(cell);
+  // As the first Update shows it, for a book drawn before its first Update (an online game
+  // waiting for its player).
+  gHero.arrows[1]->visible = false;
+  HeroSelectShowTroops();
   BookMusicStart();
 }
 

@@ -28,6 +28,7 @@ struct ScreenState {
   ScreenEntry* table = nullptr;  // the game's screens
   int count = 0;
   bool minimised = false;
+  bool keepRunning = false;
   bool scratch = false;  // answers for ids that are not screens
 };
 ScreenState gScreen;
@@ -114,7 +115,7 @@ bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> chan
     for (ChannelSlot* slot : channels)
       if (slot) slot->SetPaused(true);
     audio.Update();
-    return false;
+    return gScreen.keepRunning;
   }
   if (InputIsPressed(KEY_ALT) && InputIsTriggered(VK_F4)) GsmSetNextState(GS_Quit);
   if (!SysHasFocus()) SysMinimise();
@@ -123,6 +124,10 @@ bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> chan
 
 bool ScreenIsMinimised() {
   return gScreen.minimised;
+}
+
+void ScreenSetKeepRunning(bool on) {
+  gScreen.keepRunning = on;
 }
 
 bool ScreenCheckF11() {

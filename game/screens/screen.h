@@ -69,6 +69,9 @@ void ScreenKeepChannel(ChannelSlot* slot, float volume);
 // GS_Quit and a window without focus is minimised.
 bool ScreenPrologue(AudioSystem& audio, std::initializer_list<ChannelSlot*> channels);
 bool ScreenIsMinimised();
+// While on, a minimised window no longer stops the Update (its channels still wait): in a game
+// played in step with another machine, a machine that stopped would stop both.
+void ScreenSetKeepRunning(bool on);
 // The end of every Update: F11 flips full screen and the current screen's flag. True if it did.
 bool ScreenCheckF11();
 

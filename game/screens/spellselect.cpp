@@ -159,6 +159,7 @@ void SpellSelectInit() {
     gMatch.spells[p][0] = Spell_Wind;
     gMatch.spells[p][1] = Spell_None;
   }
+  gSpell.arrows[1]->visible = false;  // as the first Update shows it
   for (int i = 0; i < 4; ++i) {
     ScreenLabel<100>& label = gSpell.descriptions[i];
     label.Format("%s", SpellInfoOf(kDescriptions[i].spell)->description);

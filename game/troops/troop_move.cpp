@@ -1,7 +1,5 @@
 // troop_move.cpp - what a troop does each update besides striking: marching and queueing, the
 // Rogue's stealth, choosing a target, and its timers (cooldown, flash, slow, swing, enrage).
-#include <cmath>
-
 #include "battle/board.h"
 #include "framework/quad.h"
 #include "keinput.h"
@@ -119,7 +117,7 @@ void Troop::Move() {
   if (kind == Rogue) RogueStealth(*this);
   if (ahead) blocked = ahead->alive && MathVec2Distance(ahead->position, position) < kQueueGap;
   if (flying) {
-    float d = sinf(bobPhase);
+    float d = MathSin(bobPhase);
     position.y += d;
     healthBar->position.y += d;  // the marker keeps to the lane
   }

@@ -38,7 +38,7 @@ struct Font {
 bool GfxInit();
 bool GfxCreateContext();
 void GfxBuildShaders();
-void GfxShutdown();
+bool GfxShutdown();          // false: resources were left and the leak report was given
 void GfxFrameReset();        // per-frame drawing state back to its start values
 void GfxSetCameraBounds(float width, float height);
 void GfxUpdateProjection();
@@ -126,5 +126,5 @@ void GfxImGuiShutdown();
 void GfxImGuiNewFrame(double frameTime, int windowWidth, int windowHeight);
 void GfxImGuiRender();
 
-// Leak report and release of every graphics resource still alive.
-void GfxReleaseAll();
+// Leak report and release of every graphics resource still alive; false when there was any.
+bool GfxReleaseAll();

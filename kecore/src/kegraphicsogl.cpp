@@ -300,9 +300,10 @@ bool GfxInit() {
   return true;
 }
 
-void GfxShutdown() {
-  GfxReleaseAll();
+bool GfxShutdown() {
+  bool clean = GfxReleaseAll();
   GfxImGuiShutdown();
+  return clean;
 }
 
 void GfxFrameReset() {

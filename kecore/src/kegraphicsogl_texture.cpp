@@ -161,12 +161,13 @@ bool GfxTextureIsOpaque(const Texture* texture) {
   return texture && gTex.opaque.count(texture->textureName) != 0;
 }
 
-void GfxReleaseAll() {
+bool GfxReleaseAll() {
   int textures = GfxTextureLiveCount(), meshes = GfxMeshLiveCount();
   int fonts = GfxFontLiveCount();
   // The report keeps its line for render textures, which this renderer never makes.
   const int targets = 0;
-  if (textures || meshes || fonts) {
+  bool leaked = textures || meshes || fonts;
+  if (leaked) {
     char text[512];
     snprintf(text, sizeof text,
              "NOT ALL RESOURCES HAVE BEEN RELEASED!\n"
@@ -182,4 +183,5 @@ void GfxReleaseAll() {
   // the font unloads it, so the other order would free the atlas twice.
   GfxFontFreeAll();
   while (!gTex.live.empty()) GfxTextureUnload(gTex.live.back());
+  return !leaked;
 }

@@ -9,6 +9,7 @@
 namespace {
 
 void NoOp() {}
+bool Yes() { return true; }
 
 struct GameStateEntry {
   GameStateId id;
@@ -22,6 +23,8 @@ struct GsmState {
   GsmCallback load = NoOp, init = NoOp, update = NoOp, draw = NoOp, free = NoOp, unload = NoOp;
   bool entered = false;  // Load and Init of the current state have run
   GsmCallback afterUpdate = NoOp;
+  bool (*gate)() = Yes;
+  GsmCallback afterDraw = NoOp;
 };
 GsmState gGsm;
 
@@ -33,9 +36,14 @@ void RunFrame() {
   SysFrameStart();
   // A window destroyed during the pump ends the run; this frame still updates and draws.
   if (!SysIsRunning()) GsmSetNextState(GS_Quit);
-  gGsm.update();
-  gGsm.afterUpdate();
-  gGsm.draw();
+  if (gGsm.gate()) {
+    gGsm.update();
+    gGsm.afterUpdate();
+  }
+  if (!SysIsHeadless()) {  // nobody would see it
+    gGsm.draw();
+    gGsm.afterDraw();
+  }
   SysFrameEnd();
 }
 
@@ -117,6 +125,14 @@ void GsmSetNextState(GameStateId id) {
 
 void GsmSetUpdateHook(GsmCallback hook) {
   gGsm.afterUpdate = OrNoOp(hook);
+}
+
+void GsmSetUpdateGate(bool (*gate)()) {
+  gGsm.gate = gate ? gate : Yes;
+}
+
+void GsmSetDrawHook(GsmCallback hook) {
+  gGsm.afterDraw = OrNoOp(hook);
 }
 
 GameStateId GsmGetCurrentState() {

@@ -22,6 +22,11 @@ bool GsmStep();
 void GsmSetNextState(GameStateId id);
 // Called after the current state's Update in every frame (null: none); GsmReset clears it.
 void GsmSetUpdateHook(GsmCallback hook);
+// Asked before the current state's Update in every frame (null: always yes): false skips the
+// Update and the update hook, and the frame is only drawn. GsmReset clears it.
+void GsmSetUpdateGate(bool (*gate)());
+// Called after the current state's Draw in every drawn frame (null: none); GsmReset clears it.
+void GsmSetDrawHook(GsmCallback hook);
 GameStateId GsmGetCurrentState();
 GameStateId GsmGetPreviousState();
 GameStateId GsmGetNextState();

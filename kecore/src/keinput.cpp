@@ -22,6 +22,7 @@ struct InputState {
   double pollTimer;
   bool injected[256];  // a tap waiting for the next InputUpdate
   bool tapped[256];    // went down by a tap; released by the InputUpdate after
+  const InputFrame* frame;  // made by a program: the queries answer from it
 };
 InputState gInput;
 
@@ -58,6 +59,17 @@ float NormaliseTrigger(uint8_t t) {
 
 bool ValidPad(int pad) {
   return pad >= 0 && pad < kPads;
+}
+
+// The real pad a rumble request for `pad` reaches, or -1.
+int RumbleTarget(int pad) {
+  if (!ValidPad(pad)) return -1;
+  int target = gInput.frame ? gInput.frame->rumbleTo[pad] : pad;
+  return ValidPad(target) && gInput.pads[target].connected ? target : -1;
+}
+
+const uint8_t* KeyValues() {
+  return gInput.frame ? gInput.frame->keys : gInput.keys;
 }
 
 void SendMotors(int pad) {
@@ -111,7 +123,11 @@ void InputInjectKey(int slot) {
 }
 
 uint8_t InputGetKeyValue(int slot) {
-  return slot >= 0 && slot < 256 ? gInput.keys[slot] : 0;
+  return slot >= 0 && slot < 256 ? KeyValues()[slot] : 0;
+}
+
+void InputUseFrame(const InputFrame* frame) {
+  gInput.frame = frame;
 }
 
 void InputUpdate(double frameTime, int windowWidth, int windowHeight) {
@@ -180,11 +196,11 @@ void InputReset() {
 }
 
 bool InputIsPressed(int key) {
-  return key >= 0 && key < 256 && gInput.keys[key] != 0;
+  return key >= 0 && key < 256 && KeyValues()[key] != 0;
 }
 
 bool InputIsTriggered(int key) {
-  return key >= 0 && key < 256 && gInput.keys[key] == 2;
+  return key >= 0 && key < 256 && KeyValues()[key] == 2;
 }
 
 bool InputMouseIsPressed(int button) {
@@ -217,7 +233,8 @@ void InputGetMouseClient(int* x, int* y) {
 }
 
 bool InputPadIsConnected(int pad) {
-  return ValidPad(pad) && gInput.pads[pad].connected;
+  if (!ValidPad(pad)) return false;
+  return gInput.frame ? gInput.frame->padConnected[pad] : gInput.pads[pad].connected;
 }
 
 uint16_t InputPadButtonMask(uint16_t button) {
@@ -233,22 +250,26 @@ uint16_t InputPadButtonMask(uint16_t button) {
 
 bool InputPadIsPressed(int pad, uint16_t button) {
   uint16_t mask = InputPadButtonMask(button);
-  return InputPadIsConnected(pad) && (gInput.pads[pad].buttons & mask) != 0;
+  if (!InputPadIsConnected(pad)) return false;
+  uint16_t now = gInput.frame ? gInput.frame->padButtons[pad] : gInput.pads[pad].buttons;
+  return (now & mask) != 0;
 }
 
 bool InputPadIsTriggered(int pad, uint16_t button) {
   uint16_t mask = InputPadButtonMask(button);
-  return InputPadIsConnected(pad) && (gInput.pads[pad].buttons & mask) != 0 &&
-         (gInput.prevPads[pad].buttons & mask) == 0;
+  if (!InputPadIsPressed(pad, button)) return false;
+  uint16_t before = gInput.frame ? gInput.frame->padPrevious[pad] : gInput.prevPads[pad].buttons;
+  return (before & mask) == 0;
 }
 
+// A made frame has buttons only: its sticks and triggers rest.
 Vec2 InputPadGetStick(int pad, PadSide side) {
-  if (!InputPadIsConnected(pad)) return {0, 0};
+  if (!InputPadIsConnected(pad) || gInput.frame) return {0, 0};
   return side == PAD_LEFT ? gInput.pads[pad].leftStick : gInput.pads[pad].rightStick;
 }
 
 float InputPadGetTrigger(int pad, PadSide side) {
-  if (!InputPadIsConnected(pad)) return 0;
+  if (!InputPadIsConnected(pad) || gInput.frame) return 0;
   return side == PAD_LEFT ? gInput.pads[pad].leftTriggerValue : gInput.pads[pad].rightTriggerValue;
 }
 
@@ -257,28 +278,32 @@ const PadState* InputPadGetState(int pad) {
 }
 
 void InputPadSetVibration(int pad, float strength) {
-  if (!InputPadIsConnected(pad)) return;
+  int to = RumbleTarget(pad);
+  if (to < 0) return;
   float s = Clamp01(strength);
-  gInput.pads[pad].leftMotor = gInput.pads[pad].rightMotor = s;
-  SendMotors(pad);
+  gInput.pads[to].leftMotor = gInput.pads[to].rightMotor = s;
+  SendMotors(to);
 }
 
 void InputPadSetLeftMotor(int pad, float strength) {
-  if (!InputPadIsConnected(pad)) return;
-  gInput.pads[pad].leftMotor = Clamp01(strength);
-  SendMotors(pad);
+  int to = RumbleTarget(pad);
+  if (to < 0) return;
+  gInput.pads[to].leftMotor = Clamp01(strength);
+  SendMotors(to);
 }
 
 void InputPadSetRightMotor(int pad, float strength) {
-  if (!InputPadIsConnected(pad)) return;
-  gInput.pads[pad].rightMotor = Clamp01(strength);
-  SendMotors(pad);
+  int to = RumbleTarget(pad);
+  if (to < 0) return;
+  gInput.pads[to].rightMotor = Clamp01(strength);
+  SendMotors(to);
 }
 
 void InputPadStopVibration(int pad) {
-  if (!InputPadIsConnected(pad)) return;
-  gInput.pads[pad].leftMotor = gInput.pads[pad].rightMotor = 0;
-  SendMotors(pad);
+  int to = RumbleTarget(pad);
+  if (to < 0) return;
+  gInput.pads[to].leftMotor = gInput.pads[to].rightMotor = 0;
+  SendMotors(to);
 }
 
 float InputPadGetLeftMotor(int pad) {

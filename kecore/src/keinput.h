@@ -43,6 +43,17 @@ uint8_t InputGetKeyValue(int slot);   // 0 up, 2 pressed this frame, 1 held
 // after, unless a real key-down arrived in between.
 void InputInjectKey(int slot);
 
+// A frame of input made by a program instead of read from the devices (play in step with another
+// machine): while one is in use, the key and pad queries answer from it, the devices' own state
+// waits aside, and the rumble of its pad i goes to the real pad rumbleTo[i] (-1: nowhere).
+struct InputFrame {
+  uint8_t keys[256];  // 0 up, 2 pressed this frame, 1 held
+  bool padConnected[4];
+  uint16_t padButtons[4], padPrevious[4];
+  int8_t rumbleTo[4];
+};
+void InputUseFrame(const InputFrame* frame);  // null: the devices again
+
 bool InputIsPressed(int key);
 bool InputIsTriggered(int key);
 

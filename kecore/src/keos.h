@@ -1,6 +1,7 @@
 // keos.h - the OS layer: window, OpenGL context, events, clock, gamepads, message boxes, lock.
 // The only engine code that includes SDL sits behind these functions.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Window messages, numbered as the desktop API the engine was first written for numbers them.
@@ -37,6 +38,9 @@ void OsInstanceLockRelease();
 // Makes the folder that holds data/ the working directory: beside the executable (the build
 // tree), or the installed share/hollow-pikes; otherwise the working directory stays.
 void OsEnterDataFolder(const char* installName);
+// The player's own folder for the product's files, created if missing, with a trailing slash;
+// empty when there is none.
+void OsUserFolder(const char* product, char* out, size_t size);
 
 // Window and OpenGL 3.3 core context. A window made while hidden is set is never shown and
 // counts as focused and never minimised: a run nobody watches must not stop for want of focus.
@@ -73,8 +77,10 @@ void OsClockSetVirtual(bool on);
 bool OsClockIsVirtual();
 void OsClockAdvance(double seconds);    // virtual clock only
 void OsSleepSeconds(double seconds);    // real clock: sleeps; virtual clock: advances
+double OsThreadSeconds();               // processor time this thread has used
 
-// Message boxes: routed through one function that tests replace.
+// Message boxes: routed through one function that tests replace. The text also goes to standard
+// error as one tagged line; with a hidden window that line is all (nobody could close a box).
 void OsMessageBox(const char* text, const char* caption, uint32_t style);
 OsMessageBoxFn OsSetMessageBoxHook(OsMessageBoxFn fn);   // returns the previous hook
 

@@ -3,7 +3,9 @@
 #include "keos.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -13,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "kekeys.h"
 
@@ -45,9 +49,22 @@ Uint32 MessageBoxIcon(uint32_t style) {
 }
 
 void DefaultMessageBox(const char* text, const char* caption, uint32_t style) {
-  Uint32 flags = MessageBoxIcon(style);
-  fprintf(stderr, "[os] %s: %s\n", caption, text);
-  SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+  SDL_ShowSimpleMessageBox(MessageBoxIcon(style), caption, text, nullptr);
+}
+
+int ListLibrary(dl_phdr_info* info, size_t, void* names) {
+  if (info->dlpi_name && *info->dlpi_name)
+    static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+  return 0;
+}
+
+// Every library loaded so far (the OpenGL driver and all it brought in) stays mapped until the
+// process ends. Unloading them at shut-down gains nothing, and the sanitizer builds' leak check,
+// which runs at exit, can name and so suppress a leak of the driver's only while it is mapped.
+void PinLoadedLibraries() {
+  std::vector<std::string> names;
+  dl_iterate_phdr(ListLibrary, &names);  // no loading inside the walk: it holds the loader's lock
+  for (const std::string& name : names) dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 // Physical keys to virtual-key numbers, so W A S D stay in place on any layout.
@@ -231,6 +248,14 @@ void OsEnterDataFolder(const char* installName) {
   }
 }
 
+void OsUserFolder(const char* product, char* out, size_t size) {
+  out[0] = '\0';
+  char* path = SDL_GetPrefPath(nullptr, product);
+  if (!path) return;
+  snprintf(out, size, "%s", path);
+  SDL_free(path);
+}
+
 void OsSetWindowHidden(bool hidden) {
   gOs.hidden = hidden;
 }
@@ -288,6 +313,7 @@ bool OsGlCreateContext() {
     return false;
   }
   SDL_GL_MakeCurrent(gOs.window, gOs.context);
+  PinLoadedLibraries();
   return true;
 }
 
@@ -445,8 +471,17 @@ void OsSleepSeconds(double seconds) {
   }
 }
 
+double OsThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+// The line on standard error always; the box only where someone can see and close it: a run
+// with a hidden window would wait for ever on a box nobody clicks.
 void OsMessageBox(const char* text, const char* caption, uint32_t style) {
-  gOs.messageBox(text, caption, style);
+  fprintf(stderr, "[os] %s: %s\n", caption, text);
+  if (!gOs.hidden) gOs.messageBox(text, caption, style);
 }
 
 OsMessageBoxFn OsSetMessageBoxHook(OsMessageBoxFn fn) {

@@ -27,3 +27,7 @@ void SndChannelSetLoopCount(SndChannel* ch, int count);  // -1 for ever, 0 once
 bool SndChannelIsPlaying(SndChannel* ch);                // playing or paused
 bool SndChannelIsPaused(SndChannel* ch);
 float SndChannelGetVolume(SndChannel* ch);
+
+// Seconds of sound the device has mixed since it opened: the mix's own clock, which a recording
+// of the mix follows sample for sample. 0 while no device is open.
+double SndDeviceSeconds();

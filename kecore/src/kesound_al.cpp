@@ -4,6 +4,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <SDL.h>  // for SDL_LoadWAV and its sample converter only
 #include <fcntl.h>
 #include <unistd.h>
@@ -265,4 +266,12 @@ float SndChannelGetVolume(SndChannel* ch) {
   ALfloat gain = 0;
   if (ch && gSnd.context) alGetSourcef(ch->source, AL_GAIN, &gain);
   return gain;
+}
+
+double SndDeviceSeconds() {
+  if (!gSnd.device || !alcIsExtensionPresent(gSnd.device, "ALC_SOFT_device_clock")) return 0;
+  auto clock = (LPALCGETINTEGER64VSOFT)alcGetProcAddress(gSnd.device, "alcGetInteger64vSOFT");
+  ALCint64SOFT ns = 0;
+  if (clock) clock(gSnd.device, ALC_DEVICE_CLOCK_SOFT, 1, &ns);
+  return (double)ns / 1e9;
 }

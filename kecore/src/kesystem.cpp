@@ -12,8 +12,6 @@
 
 namespace {
 
-const uint32_t kHeadlessPumpFrames = 60;
-
 struct SysState {
   const char* title = "Kiln Engine";
   int width = 800, height = 600;           // requested client size
@@ -26,8 +24,10 @@ struct SysState {
   double frameStart = 0, frameEnd = 0;
   bool fullscreen = false;
   bool headless = false;
+  bool fixedFrameTime = false;
   int savedWidth = 800, savedHeight = 600, savedX = 100, savedY = 100;
   void (*beforeSwap)() = nullptr;
+  void (*frameWait)(double seconds) = nullptr;
 };
 SysState gSys;
 
@@ -39,16 +39,16 @@ void ResetFrameTiming() {
   gSys.frameCount = 0;
 }
 
-// Sleeps to the frame's end; a wake-up a hair early (the sleep's clock and ours may differ by
-// parts per million) sleeps again for the rest, so a frame is never shorter than its target. A
-// spin for the last stretch would cost a tenth of a core and gain well under a millisecond.
+// Sleeps to the frame's end (the virtual clock just advances there); a wake-up a hair early (the
+// sleep's clock and ours may differ by parts per million) sleeps again for the rest, so a frame
+// is never shorter than its target. A spin for the last stretch would cost a tenth of a core and
+// gain well under a millisecond.
 void WaitForFrameEnd() {
   for (;;) {
     gSys.frameEnd = SysGetTime();
-    double dt = gSys.frameEnd - gSys.frameStart;
-    double remaining = gSys.targetFrameTime - dt;
+    double remaining = gSys.targetFrameTime - (gSys.frameEnd - gSys.frameStart);
     if (remaining <= 0) return;
-    if (OsClockIsVirtual()) OsClockAdvance(remaining);
+    if (gSys.frameWait && !OsClockIsVirtual()) gSys.frameWait(remaining);
     else OsSleepSeconds(remaining);
   }
 }
@@ -64,10 +64,15 @@ double SysGetTime() {
   return (double)(c / f) + (double)(c % f) / (double)f;
 }
 
+double SysThreadSeconds() { return OsThreadSeconds(); }
+
 bool SysInstanceLockAcquire(const char* product) { return OsInstanceLockAcquire(product); }
 void SysInstanceLockRelease() { OsInstanceLockRelease(); }
 void SysEnterDataFolder(const char* installName) { OsEnterDataFolder(installName); }
 bool SysDisplayMissing() { return OsDisplayMissing(); }
+void SysUserFolder(const char* product, char* out, size_t size) { OsUserFolder(product, out, size); }
+
+bool SysIsHeadless() { return gSys.headless; }
 
 void SysSetHeadless(bool on) {
   gSys.headless = on;
@@ -109,11 +114,12 @@ bool SysSetIcon(const char* path) {
   return true;
 }
 
-void SysShutdown() {
-  GfxShutdown();
+bool SysShutdown() {
+  bool clean = GfxShutdown();
   InputReset();
   OsWindowFree();
   gSys.running = false;
+  return clean;
 }
 
 void SysFrameStart() {
@@ -128,9 +134,7 @@ void SysFrameStart() {
   float left, right, bottom, top;
   GfxGetCameraBounds(&left, &right, &bottom, &top);
   GfxSetViewport((int)(right - left), (int)(top - bottom));
-  // Unwatched, only a stop request (Ctrl+C) can arrive: a look once a second is enough, and the
-  // display server is not asked every frame.
-  if (!gSys.headless || gSys.frameCount % kHeadlessPumpFrames == 0) OsPumpMessages(PumpMessage);
+  OsPumpMessages(PumpMessage);
   InputUpdate(gSys.frameTime, gSys.width, gSys.height);
 }
 
@@ -144,6 +148,10 @@ void SysFrameEnd() {
   gSys.frameRate = 1.0 / dt;
   gSys.frameCount += 1;
   gSys.frameTime = dt;
+}
+
+void SysSetFrameWaitHook(void (*wait)(double seconds)) {
+  gSys.frameWait = wait;
 }
 
 void SysSetBeforeSwapHook(void (*fn)()) {
@@ -178,8 +186,9 @@ int64_t SysWindowProc(uint32_t msg, uint64_t wparam, int64_t lparam) {
   }
 }
 
-double SysGetFrameTime() { return gSys.frameTime; }
-double SysGetFrameRate() { return gSys.frameRate; }
+double SysGetFrameTime() { return gSys.fixedFrameTime ? gSys.targetFrameTime : gSys.frameTime; }
+double SysGetFrameRate() { return gSys.fixedFrameTime ? 1.0 / gSys.targetFrameTime : gSys.frameRate; }
+void SysSetFrameTimeFixed(bool on) { gSys.fixedFrameTime = on; }
 uint32_t SysGetFrameCount() { return gSys.frameCount; }
 bool SysIsRunning() { return gSys.running; }
 int SysGetWindowWidth() { return gSys.width; }

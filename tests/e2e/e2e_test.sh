@@ -107,22 +107,11 @@ f11_to() {
 }
 
 # --- the game under the sanitizers, its sound mixed into a wave file ---------------------------
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+. "$root/tests/sanitizers.sh"
 export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR=$work/runtime   # a private single-instance lock
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# SDL unloads the X11 and GL libraries at exit; kept mapped, a leak inside one is still named
-# and suppressed. The sanitizer runtime comes first.
-preload=$(ldd "$game" | awk '/libasan/ {print $3}')
-for lib in libX11.so.6 libX11-xcb.so.1 libxcb.so.1 libXext.so.6 libXcursor.so.1 libXi.so.6 \
-           libXrandr.so.2 libXss.so.1 libXfixes.so.3 libXrender.so.1 libXxf86vm.so.1 \
-           libGLX_mesa.so.0 libdbus-1.so.3 /usr/lib/*/dri/swrast_dri.so; do
-  { [ -f "$lib" ] || ldconfig -p | grep -q "^[[:space:]]*$lib "; } && preload="$preload $lib"
-done
 printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$work/mix.wav" > "$work/alsoft.conf"
-env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" LD_PRELOAD="$preload" "$game" \
-  > "$work/game.log" 2>&1 &
+env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" "$game" > "$work/game.log" 2>&1 &
 game_pid=$!
 win=$(timeout 60 xdotool search --sync --name '^Hollow Pikes$' | head -n 1)
 [ -n "$win" ] || fail "no window named Hollow Pikes within 60 s"

@@ -3,8 +3,9 @@
 #include "hp.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 #include <imgui.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "game.h"
 #include "kegraphics.h"
 #include "keos.h"
+#include "kesound.h"
 #include "kesystem.h"
 
 namespace fs = std::filesystem;
@@ -77,16 +79,6 @@ void PushKey(int vk, bool down, bool alt) {
   SDL_PushEvent(&e);
 }
 
-// The GL driver is unloaded when SDL shuts down; kept mapped, leak reports from inside it still
-// name it and the suppressions for system libraries apply.
-void KeepDriverLoaded() {
-  const char* libs[] = {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                        "libdbus-1.so.3", "libX11.so.6", "libX11-xcb.so.1", "libxcb.so.1",
-                        "libXext.so.6", "libXcursor.so.1", "libXi.so.6", "libXrandr.so.2",
-                        "libXss.so.1", "libXfixes.so.3", "libXrender.so.1", "libXxf86vm.so.1"};
-  for (const char* lib : libs) dlopen(lib, RTLD_NOW | RTLD_NODELETE);
-}
-
 void ResetSettings() {
   musicVolume = soundVolume = 1.0f;
   musicVolumeStep = soundVolumeStep = 10;
@@ -143,7 +135,6 @@ bool LinkTree(const fs::path& from, const fs::path& to) {
 // ---- Starting and stopping
 
 bool HpEngineStart(int w, int h, bool fullscreen) {
-  KeepDriverLoaded();
   OsClockSetVirtual(true);
   OsSetMessageBoxHook(CaptureBox);
   gHp.boxes.clear();
@@ -159,12 +150,13 @@ bool HpEngineStart(int w, int h, bool fullscreen) {
   return true;
 }
 
-void HpEngineStop() {
+bool HpEngineStop() {
   HpPadDetachAll();
   SysSetBeforeSwapHook(nullptr);
-  SysShutdown();
+  bool clean = SysShutdown();
   GsmReset();
   gHp.capture = false;
+  return clean;
 }
 
 std::vector<HpBox>& HpBoxes() { return gHp.boxes; }
@@ -420,6 +412,17 @@ void HpUseWaveBackend(const std::string& mixPath) {
   unsetenv("ALSOFT_DRIVERS");  // the test environment picks the null backend for the others
 }
 
+double HpMixClock() { return SndDeviceSeconds(); }
+
+void HpMixFor(double seconds, bool frames) {
+  // The mixer keeps its own time; a minute without progress means it stopped.
+  double end = HpMixClock() + seconds;
+  for (int i = 0; i < 6000 && HpMixClock() < end; ++i) {
+    if (frames) HpStep(1);
+    usleep(10000);
+  }
+}
+
 double HpMix::Rms(double from, double to) const {
   auto index = [this](double t) {
     return (size_t)std::fmax(0.0, std::fmin(t * rate, (double)samples.size()));
@@ -441,6 +444,60 @@ bool HpReadMix(const std::string& path, HpMix* out) {
   for (size_t i = 0, p = data + 8; i < out->samples.size(); ++i, p += 2)
     out->samples[i] = (float)(int16_t)((uint8_t)f[p] | (uint8_t)f[p + 1] << 8) / 32768;
   return out->rate > 0;
+}
+
+// ---- The game as a program of its own
+
+HpProgram HpGameStart(const std::vector<std::string>& args) {
+  HpProgram p;
+  char pattern[] = "/tmp/hp-game-XXXXXX";
+  if (!mkdtemp(pattern)) return p;
+  p.folder = pattern;
+  p.out = p.folder + "/out.txt";
+  p.err = p.folder + "/err.txt";
+  std::string runtime = p.folder + "/runtime", data = p.folder + "/data";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  std::vector<char*> argv;
+  std::string game = (fs::current_path() / "hollow-pikes").string();
+  argv.push_back(&game[0]);
+  std::vector<std::string> copy = args;
+  for (std::string& a : copy) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  p.pid = fork();
+  if (p.pid == 0) {
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    if (!freopen(p.out.c_str(), "w", stdout) || !freopen(p.err.c_str(), "w", stderr)) _exit(127);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return p;
+}
+
+namespace {
+
+bool HpGameReap(HpProgram& p, int* status, int flags) {
+  int s = 0;
+  if (p.pid <= 0 || waitpid(p.pid, &s, flags) != p.pid) return false;
+  p.pid = -1;
+  *status = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+  return true;
+}
+
+}  // namespace
+
+int HpGameWait(HpProgram& p) {
+  int status = -1;
+  HpGameReap(p, &status, 0);
+  return status;
+}
+
+bool HpGameEnded(HpProgram& p, int* status) { return HpGameReap(p, status, WNOHANG); }
+
+std::string HpFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // ---- Data folders and whole games

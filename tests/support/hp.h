@@ -24,7 +24,7 @@
 struct HpBox { std::string text, caption; uint32_t style; };
 // The engine alone, in a window of w by h (or full screen, as the game starts).
 bool HpEngineStart(int w = 320, int h = 240, bool fullscreen = false);
-void HpEngineStop();
+bool HpEngineStop();  // false: the engine had graphics resources left to report
 std::vector<HpBox>& HpBoxes();
 // The engine, the four sound instances, every screen registered and the settings, hold flags and
 // full-screen flags at their start values (`first` gets `fullscreen`); the first frame is left
@@ -100,6 +100,12 @@ bool HpWav(const std::string& path, int channels, int rate, int bits, uint32_t f
            int (*sample)(uint32_t i));
 std::string HpSineWav(const std::string& name, double seconds);  // mono, in the temporary folder
 void HpUseWaveBackend(const std::string& mixPath);       // before the program's first OpenAL call
+// The mix's own clock: seconds of sound the device has mixed, a position in the wave file. What
+// an action changes is heard from the clock read before it, at most a mixing period (23 ms)
+// after the clock read after it.
+double HpMixClock();
+// Waits until the device has mixed `seconds` more, stepping a game frame every 10 ms if asked.
+void HpMixFor(double seconds, bool frames = false);
 struct HpMix {
   int rate = 0;
   std::vector<float> samples;  // mono, -1..1
@@ -107,6 +113,18 @@ struct HpMix {
   double Rms(double from, double to) const;  // seconds from the device's opening
 };
 bool HpReadMix(const std::string& path, HpMix* out);
+
+// ---- The game as a program of its own beside the test (online play): ./hollow-pikes of the
+// build tree with a runtime and a data folder of its own (its single-instance lock and files
+// apart from any other copy), its standard output and error in files.
+struct HpProgram {
+  int pid = -1;
+  std::string folder, out, err;
+};
+HpProgram HpGameStart(const std::vector<std::string>& args);
+int HpGameWait(HpProgram& p);  // its exit status, or 128 + the signal that ended it
+bool HpGameEnded(HpProgram& p, int* status);  // the same without waiting: false while it runs
+std::string HpFileText(const std::string& path);
 
 // ---- Data folders and whole games.
 // A fresh temporary working folder; with data, its data/ links every real file (damage replaces
