@@ -5,8 +5,8 @@
 #include "computer/computer_brain.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 
 #include "battle/battle.h"
 #include "battle/board.h"
@@ -32,25 +32,27 @@ const float kMeteorHalf = 45;       // launch when the bar's edge is this close 
 const float kGlance = 0.1f;         // a strength that reacts late keeps a picture this often
 const int kMemory = 16;             // pictures kept: up to 1.6 s back
 
-// How each strength plays. Normal's row is the computer's own play; Easy decides on what it saw
-// a while ago, weighs only the lanes next to its arrow, spends freely and casts on any target;
-// Hard adds the look-ahead below (what the other side can still do, and when to break through).
+// How each strength plays. Normal's row is the computer's own play. Easy decides on what it saw
+// a while ago, weighs only the lanes next to its arrow, spends freely, trusts its troops less,
+// counts any troop against flyers, summons onto its own file and casts on any target; Hard
+// plans with the look-ahead (computer_hard).
 struct Level {
   float lateness;      // seconds old the board it decides on is
   int reach;           // lanes either side of its arrow it weighs (2: all five)
-  float notice;        // a lane farther away once an enemy is this near its goal line
   int32_t pushMargin;  // energy it may fall behind the other side by when attacking
   int32_t reserve;     // energy kept back while the other side has no troops out
   float thrift;        // how much a troop's strength per energy counts for it
   float hold;          // how many times their strength it trusts its troops to hold
   bool plainSpells;    // any target will do, and a meteor falls where the enemy is, not will be
-  int foresight;        // 0: none; 1: the other side's spent energy; 2: Hard's look-ahead
-  float pause;         // seconds it rests after a summon or a cast
+  bool flyers;         // only troops that reach flyers hold them
+  bool singleFile;     // a troop summoned onto its own file waits for the whole file
+  bool flood;          // once the other side cannot summon, fast troops into empty lanes
+  bool lookAhead;      // the Hard planner chooses its moves
 };
-Level kLevels[Computer_LevelCount] = {
-    {1.2f, 1, 0, 30, 0, 0, 1.5f, true, 0, 0},  // Easy
-    {0, 2, 0, 6, 10, 1, 1.5f, false, 1, 0},    // Normal
-    {0, 2, 0, 6, 10, 1, 1.5f, false, 2, 0},    // Hard
+const Level kLevels[Computer_LevelCount] = {
+    {1.2f, 1, 30, 0, 0, 0.8f, true, false, false, false, false},  // Easy
+    {0, 2, 6, 10, 1, 1.5f, false, true, true, true, false},       // Normal
+    {0, 2, 6, 10, 1, 1.5f, false, true, true, true, true},        // Hard
 };
 
 enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
@@ -86,7 +88,7 @@ struct SeatMind {
   Sight memory[kMemory];
   int latest = -1, remembered = 0;
   float sinceGlance = 0;
-  float rest = 0;          // seconds before it may act again
+  float rest = 0;          // seconds before the planner thinks again
 };
 
 struct BrainState {
@@ -187,7 +189,7 @@ Spell SpellInSlot(int me, int slot) {
 // cannot reach them, so they are held by archers, casters and flyers alone.
 // A strength that does not tell them apart counts every troop against every enemy.
 float Need(const LaneSight& l, const Level& level, bool reachesFlyers = true) {
-  if (getenv("HP_TUNE_FLYBLIND") && level.foresight == 0) return std::fmax(l.threat - level.hold * l.myPower, 0.0f);
+  if (!level.flyers) return std::fmax(l.threat - level.hold * l.myPower, 0.0f);
   float need = std::fmax(l.threat - l.airThreat - level.hold * l.myPower, 0.0f);
   if (reachesFlyers) need += std::fmax(l.airThreat - level.hold * l.myAntiAir, 0.0f);
   return need;
@@ -212,30 +214,20 @@ float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int sl
   float perEnergy = mind.level->thrift * power / cost;
   float need = Need(l, *mind.level, HitsFlyers(ss.kind));
   float score = 0;
-  bool hard = mind.level->foresight >= 2;
-  int theirs = BoardPlayer(1 - me).energy;
-  auto envf = [](const char* n, float d) { const char* e = getenv(n); return e ? (float)atof(e) : d; };
-  float floodAt = hard ? envf("HP_H_FLOOD", 0) : 0;
-  bool spent = theirs <= floodAt;
-  int left = p.energy - cost;
   if (need > 0) {
-    if (hard && !spent && left < envf("HP_H_KEEPDEF", 0) && l.enemyFront > envf("HP_H_URGENT", 0)) return 0;
     score = std::fmin(need, power * 2) + perEnergy;
   } else if (Need(l, *mind.level) > 0) {
     score = 0;  // this troop cannot help there: the flyers need others
-  } else if (mind.level->foresight > 0 && l.enemies == 0 && (hard ? spent :
-             BoardPlayer(1 - me).energy < ControlsSummonCost(0))) {
+  } else if (mind.level->flood && l.enemies == 0 &&
+             BoardPlayer(1 - me).energy < ControlsSummonCost(0)) {
     // The other side cannot summon any more: a fast troop in an empty lane walks through.
     score = 60 + 100 * st.speed + perEnergy;
-    if (hard && l.mine > 0 && envf("HP_H_SPREAD", 0) > 0) score *= 0.3f;
-  } else if (hard && !spent && left < envf("HP_H_KEEP", 0)) {
-    score = 0;
   } else if (lane == mind.pushLane && MayPush(s, *mind.level, me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }
   // Troops walk in single file: one summoned onto another waits for the whole file.
-  if (l.myBack < kQueue && !(getenv("HP_TUNE_NOQUEUE") && mind.level->foresight == 0)) score *= 0.3f;
+  if (l.myBack < kQueue && mind.level->singleFile) score *= 0.3f;
   return score;
 }
 
@@ -266,19 +258,8 @@ float SpellScore(const Sight& s, const SeatMind& mind, int me, int lane, int slo
   const BattlePlayer& p = BoardPlayer(me);
   const SpellSlot& sp = p.spellSlots[slot];
   if (!sp.cast || !sp.ready) return 0;
-  if (mind.level->plainSpells && getenv("HP_TUNE_NOSPELL") && (atoi(getenv("HP_TUNE_NOSPELL")) & (1 << SpellInSlot(me, slot)))) return 0;
   if (mind.level->plainSpells) return PlainSpellScore(s, me, lane, slot);
   const LaneSight& l = s.lanes[lane];
-  if (mind.level->foresight >= 2 && getenv("HP_H_EAGER")) {
-    switch (SpellInSlot(me, slot)) {
-      case SP_Poison: return l.enemies >= 1 ? 12 * l.enemies + 0.3f * l.threat + 10 : 0;
-      case SP_Quake: return l.ground >= 1 ? 15 * l.ground + 30 * l.weakGround + 0.2f * l.threat + 10 : 0;
-      case SP_Execute: return l.enemies > 0 ? l.frontPower * 1.5f + 0.2f * l.threat : 0;
-      case SP_Stun: case SP_Wind: return l.enemies > 0 && l.enemyFront < 400 ? 0.6f * l.threat + 10 : 0;
-      case SP_Meteor: return l.enemies >= 1 ? 10 * l.enemies + 0.3f * l.threat : 0;
-      default: break;
-    }
-  }
   bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l, *mind.level) > 0;
   switch (SpellInSlot(me, slot)) {
     case SP_Poison:
@@ -313,13 +294,10 @@ Plan Choose(const Sight& s, const SeatMind& mind, int me) {
   int here = LaneIndex(p.lane);
   Plan best;
   for (int lane = 0; lane < kLanes; ++lane) {
-    bool seen = Distance(here, lane) <= mind.level->reach ||
-                s.lanes[lane].enemyFront < mind.level->notice;
-    if (!seen) continue;
+    if (Distance(here, lane) > mind.level->reach) continue;
     float away = 1 - 0.08f * Distance(here, lane);
     for (int slot = 0; slot < 4; ++slot) {
       float score = SummonScore(s, mind, me, lane, slot) * away;
-      if (getenv("HP_TUNE_CARELESS") && mind.level->foresight == 0) { float x = atof(getenv("HP_TUNE_CARELESS")); score *= (1 - x) + 2 * x * ComputerRandom(1000) / 1000.0f; }
       if (score > best.score) best = {PLAN_Summon, lane, slot, score, 0};
     }
     for (int slot = 0; slot < 3; ++slot) {
@@ -340,7 +318,7 @@ bool StillPossible(const Plan& plan, int me) {
 }
 
 bool StillGood(const Plan& plan, const Sight& s, const SeatMind& mind, int me) {
-  if (mind.level->foresight >= 2) return StillPossible(plan, me);
+  if (mind.level->lookAhead) return StillPossible(plan, me);
   if (plan.kind == PLAN_None || plan.age > kKeepPlan) return false;
   if (plan.kind == PLAN_Summon) return SummonScore(s, mind, me, plan.lane, plan.slot) > 0;
   return SpellScore(s, mind, me, plan.lane, plan.slot) > 0;
@@ -358,7 +336,6 @@ void PickPushLane(const Sight& s, SeatMind& mind, int me) {
   // A push on its way is carried out: the lane chosen by where the other arrow stands would
   // otherwise follow that arrow, and two computers would chase each other round the lanes.
   if (mind.plan.kind == PLAN_Summon && mind.plan.lane == mind.pushLane) return;
-  if (getenv("HP_TUNE_PUSHHERE") && mind.level->foresight == 0) { mind.pushLane = LaneIndex(BoardPlayer(me).lane); return; }
   int best = mind.pushLane, arrow = LaneIndex(BoardPlayer(me).lane), reach = mind.level->reach;
   // A lane out of its sight is given up for the best one it sees.
   float here = Distance(arrow, best) > reach ? 1e9f : PushCost(s, me, best);
@@ -412,7 +389,7 @@ int AimKey(int me, const GameObject* bar, SeatMind& mind, const Sight& s) {
   mind.aimTime += (float)SysGetFrameTime();
   const BattlePlayer& p = BoardPlayer(me);
   float edge = bar->position.x + Dir(me) * std::fabs(bar->scale.x) / 2;
-  if (mind.level->foresight >= 2) {
+  if (mind.level->lookAhead) {
     if (ClusterUnder(edge, me)) return ControlsKey(me, CTL_Cast);
   } else for (Troop* t : TroopAll()) {
     if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != p.lane) continue;
@@ -435,12 +412,10 @@ int PlanKey(int me, SeatMind& mind) {
   if (here != plan.lane) return LaneKey(me, here, plan.lane);
   if (plan.kind == PLAN_Summon) {
     mind.plan.kind = PLAN_None;  // one press does it, or shows it cannot be done
-    mind.rest = mind.level->pause;
     return ControlsKey(me, (Control)(CTL_SummonA + plan.slot));
   }
   if (p.spellCursor != plan.slot + 1) return CursorKey(me, p.spellCursor, plan.slot);
   mind.plan.kind = PLAN_None;
-  mind.rest = mind.level->pause;
   return ControlsKey(me, CTL_Cast);
 }
 
@@ -470,18 +445,6 @@ void BrainWatch(int me, ComputerLevel level) {
   mind.remembered = std::min(mind.remembered + 1, kMemory);
 }
 
-// TUNE-BEGIN
-#include <cstdlib>
-#include <cstdio>
-struct TuneInit { TuneInit() {
-  const char* names[3] = {"HP_TUNE_EASY", nullptr, "HP_TUNE_HARD"};
-  for (int i = 0; i < 3; ++i) { if (!names[i]) continue; const char* e = getenv(names[i]); if (!e) continue;
-    Level& l = kLevels[i]; int ps = 0;
-    sscanf(e, "%f,%d,%f,%d,%d,%f,%d,%d,%f,%f", &l.lateness, &l.reach, &l.notice, &l.pushMargin, &l.reserve, &l.thrift, &ps, &l.foresight, &l.hold, &l.pause);
-    l.plainSpells = ps;
-    fprintf(stderr, "tune %d: %s\n", i, e);
-  } } } gTuneInit;
-// TUNE-END
 int BrainNextKey(int me, ComputerLevel level) {
   if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return 0;
   if (!BoardPlayer(me).arrow) return 0;
@@ -493,7 +456,7 @@ int BrainNextKey(int me, ComputerLevel level) {
   if (mind.rest > 0) return 0;
   PickPushLane(s, mind, me);
   if (!StillGood(mind.plan, s, mind, me) || BoardPlayer(me).frozen) {
-    if (mind.level->foresight >= 2) {
+    if (mind.level->lookAhead) {
       mind.plan = HardChoose(me);
       // It thinks again after a moment rather than every frame.
       if (mind.plan.kind == PLAN_None) mind.rest = 0.2f;
