@@ -178,8 +178,8 @@ void BM_ComputerStrength(benchmark::State& state) {
       state.SkipWithError("the game did not start");
       return;
     }
-    ComputerSetSeed(1000 + (uint32_t)opp * 10 + (uint32_t)seat + (getenv("HP_TUNE_SHIFT") ? atoi(getenv("HP_TUNE_SHIFT")) : 0));
-    gLab.random = 777 + (uint32_t)opp * 31 + (uint32_t)seat + (getenv("HP_TUNE_SHIFT") ? atoi(getenv("HP_TUNE_SHIFT")) : 0);
+    ComputerSetSeed(1000 + (uint32_t)opp * 10 + (uint32_t)seat);
+    gLab.random = 777 + (uint32_t)opp * 31 + (uint32_t)seat;
     ComputerSetLevel(seat, level);
     ComputerSetSeat(seat, true);
     ComputerSetLevel(1 - seat, Computer_Normal);

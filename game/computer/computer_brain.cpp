@@ -457,7 +457,10 @@ int BrainNextKey(int me, ComputerLevel level) {
   PickPushLane(s, mind, me);
   if (!StillGood(mind.plan, s, mind, me) || BoardPlayer(me).frozen) {
     if (mind.level->lookAhead) {
-      mind.plan = HardChoose(me);
+      bool losing = false;
+      mind.plan = HardChoose(me, &losing);
+      // A lane it would lose and no single move saves: held the Normal way, troop by troop.
+      if (mind.plan.kind == PLAN_None && losing) mind.plan = Choose(s, mind, me);
       // It thinks again after a moment rather than every frame.
       if (mind.plan.kind == PLAN_None) mind.rest = 0.2f;
     } else {

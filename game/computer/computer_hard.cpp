@@ -1,6 +1,5 @@
-// computer_hard.cpp - the Hard computer's choice: each lane played forward as it stands, then
-// again with every summon it could make there and every spell it could cast, and the move that
-// gains most against what it costs (energy it may still need, a spell's cooldown) is made.
+// computer_hard.cpp - the Hard computer's choice: each lane played forward as it stands and with
+// every summon and spell it could make there; the move gaining most against its price is made.
 #include "computer/computer_hard.h"
 
 #include <algorithm>
@@ -21,19 +20,14 @@ const float kPress = 0.2f;      // seconds per key it presses
 const float kWin = 100;         // a round scored
 const float kHaste = 1.5f;      // per second a goal comes sooner
 const float kHealthWorth = 0.05f;
-const float kEnergyWorth = 6;   // per energy, while the other side can still summon
+const float kEnergyWorth = 3;   // per energy, while the other side can still summon
 const float kSpentWorth = 1.5f; // per energy, once it cannot
 const float kSpellWorth = 8;    // fifteen seconds without the spell
-const float kAnswered = 0.35f;  // a goal the other side can still answer counts this much
+const float kAnswered = 0.1f;   // a goal the other side can still answer counts this much
 const float kWorthDoing = 4;    // a move that gains less is not made
 const float kMeteorSweep = 0.6f;  // seconds the bar sweeps before it is launched, about
 const float kMeteorFall = 1.0f;
 const float kMeteorHalf = 52.5f;
-
-float Env(const char* name, float fallback) {
-  const char* e = getenv(name);
-  return e ? (float)atof(e) : fallback;
-}
 
 struct Outlook {
   SimLane lanes[kLanes];
@@ -58,9 +52,9 @@ SpellId SpellOfSlot(int me, int slot) {
 
 // A lane's worth: a goal either way (sooner weighs more), then the health left on each side.
 float Worth(const SimOutcome& o, const Outlook& look) {
-  float v = Env("HP_H_HEALTH", kHealthWorth) * (o.mine - o.theirs);
-  float goal = kWin + Env("HP_H_HASTE", kHaste) * (kHorizon - o.time);
-  if (o.scorer == 0) v += look.answerable ? Env("HP_H_ANSWERED", kAnswered) * goal : goal;
+  float v = kHealthWorth * (o.mine - o.theirs);
+  float goal = kWin + kHaste * (kHorizon - o.time);
+  if (o.scorer == 0) v += look.answerable ? kAnswered * goal : goal;
   if (o.scorer == 1) v -= goal;
   return v;
 }
@@ -152,13 +146,13 @@ void ConsiderLane(Plan* best, const Outlook& look, int me, int lane) {
     if (!sp.cast || !sp.ready) continue;
     float delay = walk + (CursorSteps(look.cursor, slot) + 1) * kPress;
     float gain = SpellGain(look, me, lane, SpellOfSlot(me, slot), delay);
-    Consider(best, PLAN_Cast, lane, slot, gain - Env("HP_H_SPELLWORTH", kSpellWorth));
+    Consider(best, PLAN_Cast, lane, slot, gain - kSpellWorth);
   }
 }
 
 }  // namespace
 
-Plan HardChoose(int me) {
+Plan HardChoose(int me, bool* losing) {
   const BattlePlayer& p = BoardPlayer(me);
   int theirs = BoardPlayer(1 - me).energy;
   Outlook look;
@@ -167,14 +161,17 @@ Plan HardChoose(int me) {
   look.answerable = theirs >= ControlsSummonCost(0);
   // Energy is dearer while the other side holds more of it.
   float behind = (float)std::max(0, theirs - p.energy);
-  look.energyWorth = look.answerable ? Env("HP_H_ENERGY", kEnergyWorth) * (1 + behind / 10)
+  look.energyWorth = look.answerable ? kEnergyWorth * (1 + behind / 10)
                                      : kSpentWorth;
+  *losing = false;
   for (int lane = 0; lane < kLanes; ++lane) {
     SimLoad(&look.lanes[lane], me, lane - 2);
-    look.value[lane] = Worth(SimRun(look.lanes[lane], kHorizon), look);
+    SimOutcome o = SimRun(look.lanes[lane], kHorizon);
+    look.value[lane] = Worth(o, look);
+    *losing |= o.scorer == 1;
   }
   Plan best;
-  best.score = Env("HP_H_WORTHDOING", kWorthDoing);
+  best.score = kWorthDoing;
   for (int lane = 0; lane < kLanes; ++lane) ConsiderLane(&best, look, me, lane);
   if (best.kind == PLAN_None) best.score = 0;
   return best;

@@ -10,5 +10,6 @@ struct Plan {
   float age = 0;
 };
 
-// The move worth most to player `me` now, or PLAN_None to keep its energy and spells.
-Plan HardChoose(int me);
+// The move worth most to player `me` now, or PLAN_None to keep its energy and spells; `losing`
+// tells whether the other side would score in some lane as the board stands.
+Plan HardChoose(int me, bool* losing);

@@ -1,6 +1,5 @@
-// computer_sim.cpp - the Hard computer's look-ahead: a lane's troops marched, queued and struck
-// as the battle does it, five updates at a time, from what the board shows (kinds, health bars,
-// places, how they move); a Rogue still faint in the other side's half is not there.
+// computer_sim.cpp - the Hard computer's look-ahead: a lane's troops as the board shows them,
+// marched, queued and struck as the battle does it, five updates at a time.
 #include "computer/computer_sim.h"
 
 #include <cmath>
