@@ -220,7 +220,9 @@ const char* ComputerSeatLabel(int player) {
 }
 
 void ComputerPrintSeatLabels(Font* font) {
-  ScreenPrint(font, ComputerSeatLabel(1), -150, 268, 0.6f, 0xFFFF9F00);
+  // Left-aligned on the left page: the longest label stays clear of the fold.
+  const char* label = ComputerSeatLabel(1);
+  ScreenPrint(font, label, -300, 268, ScreenFitScale(font, label, 0.6f, 280), 0xFFFF9F00);
   ScreenPrint(font, "C or pad 1 Back: computer for 2, and how well", -360, -275, 0.45f,
               0xFF000000);
 }
