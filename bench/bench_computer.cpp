@@ -1,6 +1,7 @@
-// bench_computer.cpp - the computer player's strength: 20 matches in each seat against an idle
-// opponent, one pressing random controls and a greedy script, on the virtual clock with the
-// battle and results screens undrawn. Prints the wins, losses and draws of each series.
+// bench_computer.cpp - the computer player's strength at each level: 20 matches in each seat
+// against an idle opponent, one pressing random controls, a greedy script and the computer at
+// Normal, on the virtual clock with the battle and results screens undrawn. Prints the wins,
+// losses and draws of each series.
 #include <benchmark/benchmark.h>
 
 #include <imgui.h>
@@ -25,13 +26,12 @@
 
 namespace {
 
-enum Opponent { OPP_Idle, OPP_Random, OPP_Greedy };
-const char* const kOpponentNames[] = {"idle", "random", "greedy"};
+enum Opponent { OPP_Idle, OPP_Random, OPP_Greedy, OPP_Normal };
+const char* const kOpponentNames[] = {"idle", "random", "greedy", "Normal"};
 const int kMatchFrames = 60 * 60 * 20;  // 20 minutes of game time: an unfinished match
 const int kPressFrames = 12;            // the opponents press at most once per 0.2 s too
 const HeroId kHeroes[4] = {Hero_Knight, Hero_Mage, Hero_Orc, Hero_Druid};
 const SpellId kSpells[4] = {Spell_Meteor, Spell_Execute, Spell_Stun, Spell_Wind};
-const int32_t kCost[4] = {1, 2, 2, 3};
 
 struct Lab {
   uint32_t random = 12345;
@@ -96,7 +96,7 @@ int GreedyKey(int me) {
   if (front && front->lane != p.lane) return LaneKey(me, p.lane + 2, front->lane + 2);
   for (int slot = 3; slot >= 0; --slot) {
     const SummonSlot& s = p.summonSlots[slot];
-    if (p.energy >= kCost[slot] && s.chargeTimer > s.chargeTime && !p.frozen)
+    if (p.energy >= ControlsSummonCost(slot) && s.chargeTimer > s.chargeTime && !p.frozen)
       return ControlsKey(me, (Control)(CTL_SummonA + slot));
   }
   for (int slot = 0; slot < 3; ++slot) {
@@ -165,20 +165,25 @@ int PlayMatch(Opponent opp, int seat, int* rounds) {
   return health[1 - seat] == 0 ? 1 : 0;
 }
 
-// Argument 0: the opponent; argument 1: the computer's seat (0 player 1, 1 player 2).
+// Argument 0: the computer's level; 1: the opponent; 2: the computer's seat (0 player 1,
+// 1 player 2). The seeds follow the opponent and the seat alone, so every level meets the same
+// heroes and spells.
 void BM_ComputerStrength(benchmark::State& state) {
-  Opponent opp = (Opponent)state.range(0);
-  int seat = (int)state.range(1);
+  ComputerLevel level = (ComputerLevel)state.range(0);
+  Opponent opp = (Opponent)state.range(1);
+  int seat = (int)state.range(2);
   int wins = 0, losses = 0, unfinished = 0, rounds = 0, matches = MatchMatchCount();
   for (auto _ : state) {
     if (!LabStart()) {
       state.SkipWithError("the game did not start");
       return;
     }
-    ComputerSetSeed(1000 + (uint32_t)state.range(0) * 10 + (uint32_t)seat);
+    ComputerSetSeed(1000 + (uint32_t)opp * 10 + (uint32_t)seat);
     gLab.random = 777 + (uint32_t)opp * 31 + (uint32_t)seat;
+    ComputerSetLevel(seat, level);
     ComputerSetSeat(seat, true);
-    ComputerSetSeat(1 - seat, false);
+    ComputerSetLevel(1 - seat, Computer_Normal);
+    ComputerSetSeat(1 - seat, opp == OPP_Normal);
     GsmInit(GS_MainMenu);
     for (int m = 0; m < matches; ++m) {
       int r = PlayMatch(opp, seat, &rounds);
@@ -190,19 +195,24 @@ void BM_ComputerStrength(benchmark::State& state) {
       losses += r < 0;
       unfinished += r == 0;
     }
-    ComputerSetSeat(seat, false);
+    ComputerSetSeat(0, false);
+    ComputerSetSeat(1, false);
     LabStop();
   }
   state.counters["won"] = wins;
   state.counters["lost"] = losses;
   state.counters["unfinished"] = unfinished;
   state.counters["rounds"] = rounds;
-  printf("computer as player %d against %-6s: won %2d of %d, lost %d, unfinished %d, %d rounds\n",
-         seat + 1, kOpponentNames[opp], wins, matches, losses, unfinished, rounds);
+  printf("%-6s as player %d against %-6s: won %2d of %d, lost %d, unfinished %d, %d rounds\n",
+         ComputerLevelName(level), seat + 1, kOpponentNames[opp], wins, matches, losses,
+         unfinished, rounds);
   fflush(stdout);
 }
+// The ladder: Normal against the scripts; Easy and Hard against them and against Normal.
 BENCHMARK(BM_ComputerStrength)
-    ->ArgsProduct({{OPP_Idle, OPP_Random, OPP_Greedy}, {0, 1}})
+    ->ArgsProduct({{Computer_Normal}, {OPP_Idle, OPP_Random, OPP_Greedy}, {0, 1}})
+    ->ArgsProduct({{Computer_Easy, Computer_Hard}, {OPP_Idle, OPP_Random, OPP_Greedy, OPP_Normal},
+                   {0, 1}})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

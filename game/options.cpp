@@ -1,9 +1,10 @@
 // options.cpp - reads the command line: --computer hands seat 2 (or 1, or both) to the computer
-// player, --seed fixes its choices, --balance runs the balance lab instead of the game, --host and
+// player, --computer-level sets how well it plays, --seed fixes its choices, --balance runs the balance lab instead of the game, --host and
 // --join play online (with --matches, --fast and the test's --net-version); --help shows the
 // usage; anything else is refused with the usage.
 #include "options.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +18,15 @@
 namespace {
 
 const char* const kUsage =
-    "usage: hollow-pikes [--computer[=1|2|both]] [--seed S]\n"
-    "       hollow-pikes --host [PORT] | --join ADDRESS[:PORT] [--computer=1|2] [--seed S]\n"
-    "                    [--matches N] [--fast] [--net-figures]\n"
-    "       hollow-pikes --balance N [--seed S]\n"
+    "usage: hollow-pikes [--computer[=1|2|both]] [--computer-level=L] [--seed S]\n"
+    "       hollow-pikes --host [PORT] | --join ADDRESS[:PORT] [--computer=1|2]\n"
+    "                    [--computer-level=L] [--seed S] [--matches N] [--fast] [--net-figures]\n"
+    "       hollow-pikes --balance N [--computer-level=L] [--seed S]\n"
     "  --computer, --computer=2  the computer plays player 2\n"
     "  --computer=1              the computer plays player 1\n"
     "  --computer=both           the computer plays both, match after match\n"
+    "  --computer-level=L        how well the computer plays its seats (and in the\n"
+    "                            balance lab): easy, normal (the default) or hard\n"
     "  --seed S                  the computer's choices follow seed S (0 to 4294967295)\n"
     "  --balance N               the balance lab: the computer plays N matches (1 to 1000)\n"
     "                            for every pair of heroes, unseen and silent, and prints\n"
@@ -46,6 +49,7 @@ struct Options {
   uint32_t seed = kDefaultBalanceSeed;
   bool seeded = false;
   bool computer[2] = {false, false};
+  ComputerLevel level = Computer_Normal;
   OnlineConfig online;
 };
 
@@ -68,6 +72,28 @@ bool OptionsComputer(const char* arg, Options* out) {
     return true;
   }
   return false;
+}
+
+// Whether two words are the same in any case.
+bool OptionsSameWord(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (tolower((unsigned char)*a) != tolower((unsigned char)*b)) return false;
+  return *a == *b;
+}
+
+// --computer-level=easy|normal|hard; 1 when read, 0 when arg is not it, -1 for another level.
+int OptionsLevel(const char* arg, Options* out) {
+  const char* const prefix = "--computer-level=";
+  if (strncmp(arg, prefix, strlen(prefix)) != 0) return 0;
+  const char* name = arg + strlen(prefix);
+  for (int level = 0; level < Computer_LevelCount; ++level) {
+    if (!OptionsSameWord(name, ComputerLevelName((ComputerLevel)level))) continue;
+    out->level = (ComputerLevel)level;
+    return 1;
+  }
+  fprintf(stderr, "[options] --computer-level takes easy, normal or hard, not \"%s\"\n%s", name,
+          kUsage);
+  return -1;
 }
 
 // A whole decimal number from min to max; false for anything else (signs, spaces, overflow).
@@ -167,6 +193,9 @@ int OptionsApply(int argc, char** argv) {
       return 0;
     }
     if (OptionsComputer(arg, &o)) continue;
+    int level = OptionsLevel(arg, &o);
+    if (level < 0) return 2;
+    if (level > 0) continue;
     int value = OptionsValue(argc, argv, &i, &o);
     if (value < 0) return 2;
     if (value > 0) continue;
@@ -180,6 +209,7 @@ int OptionsApply(int argc, char** argv) {
     return 2;
   }
   if (!OptionsOnlineValid(o)) return 2;
+  for (int seat = 0; seat < 2; ++seat) ComputerSetLevel(seat, o.level);
   if (o.balance > 0) return BalanceRun(o.balance, o.seed);
   for (int seat = 0; seat < 2; ++seat)
     if (o.computer[seat]) ComputerSetSeat(seat, true);

@@ -5,6 +5,7 @@
 
 #include "computer/computer.h"
 #include "hp.h"
+#include "kesystem.h"
 #include "options.h"
 #include "screens/mainmenu.h"
 
@@ -51,22 +52,22 @@ TEST(Match, ThreeRoundsByKeysFromTheMenuThroughTheResultsAndBack) {
 class Computer : public ::testing::Test {
  protected:
   void SetUp() override { ComputerSetSeed(5); }  // the Mage: Freeze pays against idle hands
-  void TearDown() override { ComputerSetSeat(1, false); HpStop(); }
+  void TearDown() override {
+    ComputerSetSeat(1, false);
+    ComputerSetLevel(1, Computer_Normal);
+    HpStop();
+    SysSetHeadless(false);
+  }
 };
 
-TEST_F(Computer, TakesSeatTwoChoosesAndWinsAWholeMatchAgainstIdleHands) {
-  ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));
-  for (int i = 0; i < 20 && GsmGetCurrentState() == GS_MainMenu; ++i) HpPress(VK_RETURN);
-  ASSERT_EQ(GsmGetCurrentState(), GS_HeroSelect);
-  HpPress({'C', 'C'});  // handed over and back while player 2 has not chosen
-  EXPECT_FALSE(ComputerHoldsSeat(1));
-  HpPress({'C', VK_SPACE});
-  EXPECT_TRUE(ComputerHoldsSeat(1));
+// From the main menu to the results and back: player 1 picks by keys and then idles, the
+// computer holds seat 2. Returns the rounds it won.
+int ComputerMatchAgainstIdleHands() {
+  HpPress(VK_SPACE);
   EXPECT_GE(ComputerPresses(600, GS_SpellSelect), 1) << "chose a hero without a step";
   HpPress({VK_SPACE, 'D', VK_SPACE});
   ComputerPresses(900, GS_Battle);
-  ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
-
+  EXPECT_EQ(GsmGetCurrentState(), GS_Battle);
   bool summoned = false, cast = false;
   int roundsWon = 0;
   for (int s = 0; s < 400 && GsmGetCurrentState() != GS_MainMenu; ++s) {  // 400 s at most
@@ -81,7 +82,34 @@ TEST_F(Computer, TakesSeatTwoChoosesAndWinsAWholeMatchAgainstIdleHands) {
   }
   EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
   EXPECT_TRUE(summoned && cast);
-  EXPECT_EQ(roundsWon, 3);
+  return roundsWon;
+}
+
+// C steps seat 2 through a person and the three strengths and back; each strength, chosen by
+// keys, is still chosen on the next hero selection and wins a whole match against idle hands.
+// Unseen: three matches of frames, none of them drawn.
+TEST_F(Computer, EachStrengthChosenByKeysWinsAWholeMatchAgainstIdleHands) {
+  SysSetHeadless(true);
+  ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));
+  const char* const labels[] = {"2: Computer (Easy)", "2: Computer (Normal)",
+                                "2: Computer (Hard)", "2: Human"};
+  for (int level = 0; level < 3; ++level) {
+    SCOPED_TRACE(labels[level]);
+    for (int i = 0; i < 20 && GsmGetCurrentState() == GS_MainMenu; ++i) HpPress(VK_RETURN);
+    ASSERT_EQ(GsmGetCurrentState(), GS_HeroSelect);
+    EXPECT_STREQ(ComputerSeatLabel(1), level == 0 ? "2: Human" : labels[level - 1]);
+    if (level == 0) {
+      for (const char* label : labels) {
+        HpPress('C');
+        EXPECT_STREQ(ComputerSeatLabel(1), label);
+      }
+      EXPECT_FALSE(ComputerHoldsSeat(1));
+    }
+    HpPress('C');
+    ASSERT_TRUE(ComputerHoldsSeat(1));
+    EXPECT_EQ(ComputerLevelOf(1), (ComputerLevel)level);
+    EXPECT_EQ(ComputerMatchAgainstIdleHands(), 3);
+  }
 }
 
 TEST_F(Computer, WaitsWhileThePauseMenuIsOpen) {
@@ -97,17 +125,31 @@ TEST_F(Computer, WaitsWhileThePauseMenuIsOpen) {
   EXPECT_GE(ComputerPresses(600), 1);
 }
 
-TEST(Options, SeatsFromTheCommandLineAndUnknownOptionsRefused) {
-  const struct { const char* arg; int status, seats; } cases[] = {  // seats: 1 and 2, 3 both
-      {"--computer", -1, 2}, {"--computer=1", -1, 1}, {"--computer=both", -1, 3},
-      {"--computer=3", 2, 0}, {"--comp", 2, 0},       {"computer", 2, 0}};
+TEST(Options, SeatsAndStrengthFromTheCommandLineAndUnknownOptionsRefused) {
+  const struct { std::vector<const char*> args; int status, seats; ComputerLevel level; } cases[] = {
+      {{"--computer"}, -1, 2, Computer_Normal},  // seats: 1 and 2, 3 both
+      {{"--computer=1", "--computer-level=easy"}, -1, 1, Computer_Easy},
+      {{"--computer-level=HARD", "--computer=both"}, -1, 3, Computer_Hard},
+      {{"--computer-level=hard", "--computer-level=normal"}, -1, 0, Computer_Normal},
+      {{"--computer", "--computer-level=harder"}, 2, 0, Computer_Normal},
+      {{"--computer-level="}, 2, 0, Computer_Normal}, {{"--computer-level"}, 2, 0, Computer_Normal},
+      {{"--computer=3"}, 2, 0, Computer_Normal}, {{"--comp"}, 2, 0, Computer_Normal},
+      {{"computer"}, 2, 0, Computer_Normal}};
   for (const auto& c : cases) {
-    ComputerSetSeat(0, false);
-    ComputerSetSeat(1, false);
-    const char* argv[] = {"hollow-pikes", c.arg};
-    EXPECT_EQ(OptionsApply(2, (char**)argv), c.status) << c.arg;
-    EXPECT_EQ(ComputerHoldsSeat(0) + 2 * ComputerHoldsSeat(1), c.seats) << c.arg;
+    std::vector<const char*> argv = c.args;
+    argv.insert(argv.begin(), "hollow-pikes");
+    for (int seat = 0; seat < 2; ++seat) {
+      ComputerSetSeat(seat, false);
+      ComputerSetLevel(seat, Computer_Normal);
+    }
+    EXPECT_EQ(OptionsApply((int)argv.size(), (char**)argv.data()), c.status) << argv[1];
+    EXPECT_EQ(ComputerHoldsSeat(0) + 2 * ComputerHoldsSeat(1), c.seats) << argv[1];
+    EXPECT_TRUE(ComputerLevelOf(0) == c.level && ComputerLevelOf(1) == c.level) << argv[1];
   }
+  ComputerSetSeat(0, false);
+  ComputerSetSeat(1, false);
+  ComputerSetLevel(0, Computer_Normal);
+  ComputerSetLevel(1, Computer_Normal);
 }
 
 // An online game takes this machine's seat only; its options make no sense without one.

@@ -3,6 +3,8 @@
 // timers.
 #include "battle/controls.h"
 
+#include <cassert>
+
 #include "battle/board.h"
 #include "battle/spells.h"
 #include "framework/gameobject.h"
@@ -146,4 +148,9 @@ void TickSpellCooldowns() {
 int ControlsKey(int player, Control control) {
   if (player < 0 || player > 1 || control < 0 || control >= CTL_Count) return 0;
   return kKeys[player][control];
+}
+
+int32_t ControlsSummonCost(int slot) {
+  assert(slot >= 0 && slot < 4);
+  return kSummonCost[slot];
 }

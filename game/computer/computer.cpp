@@ -2,6 +2,8 @@
 // how it walks the selection screens and (playing both seats) the main menu like a person.
 #include "computer/computer.h"
 
+#include <cstdio>
+
 #include "battle/pause.h"
 #include "computer/computer_brain.h"
 #include "kegsm.h"
@@ -20,6 +22,7 @@ const float kBookStep = 0.3f;     // a cursor step on the selection book
 const float kFirstLook = 0.6f;    // on entering a screen, before the first press
 const float kMenuWait = 2.0f;     // the demonstration lingers on the main menu
 const int kNoCell = -1;
+const char* const kLevelNames[Computer_LevelCount] = {"Easy", "Normal", "Hard"};
 
 // The book's keys of each player: left, up (either key of a pair moves to the other cell).
 struct BookKeys {
@@ -36,6 +39,8 @@ struct Seat {
 
 struct ComputerState {
   Seat seats[2];
+  ComputerLevel levels[2] = {Computer_Normal, Computer_Normal};  // kept while a seat changes hands
+  char label[32];
   uint32_t random = 0x9E3779B9u;
   bool seeded = false;
   GameStateId screen = 0;    // the screen of the last frame
@@ -103,7 +108,7 @@ int SeatKey(int player, Seat& s, float* gap) {
     case GS_Battle:
       *gap = kBattleGap;
       // It waits while a person has the menu open, and never opens it.
-      return PauseIsOpen() ? 0 : BrainNextKey(player);
+      return PauseIsOpen() ? 0 : BrainNextKey(player, gComputer.levels[player]);
     default: return 0;
   }
 }
@@ -111,6 +116,7 @@ int SeatKey(int player, Seat& s, float* gap) {
 void PlaySeat(int player) {
   Seat& s = gComputer.seats[player];
   if (!s.computer) return;
+  if (gComputer.screen == GS_Battle && !PauseIsOpen()) BrainWatch(player, gComputer.levels[player]);
   s.wait -= (float)SysGetFrameTime();
   if (s.wait > 0 || (gComputer.pending && gComputer.pending(player))) return;
   float gap = kBattleGap;
@@ -120,13 +126,21 @@ void PlaySeat(int player) {
   s.wait = gap;
 }
 
-// C or the Back button of gamepad 1 hands seat 2 over until player 2 has confirmed a hero.
+// C or the Back button of gamepad 1 steps seat 2 through a person and the computer's strengths,
+// easiest first, until player 2 has confirmed a hero.
 void SeatToggle() {
   if (gComputer.online) return;
   if (gComputer.screen != GS_HeroSelect || HeroSelectChooser() < 0) return;
   if (!InputIsTriggered('C') && !InputPadIsTriggered(0, PAD_BACK)) return;
-  Seat& s = gComputer.seats[1];
-  ComputerSetSeat(1, !s.computer);
+  ComputerLevel& level = gComputer.levels[1];
+  if (!ComputerHoldsSeat(1)) {
+    level = Computer_Easy;
+    ComputerSetSeat(1, true);
+  } else if (level + 1 < Computer_LevelCount) {
+    level = (ComputerLevel)(level + 1);
+  } else {
+    ComputerSetSeat(1, false);
+  }
 }
 
 // Playing both seats, the computer starts the next match itself.
@@ -164,6 +178,19 @@ void ComputerSetSeed(uint32_t seed) {
   gComputer.seeded = true;
 }
 
+void ComputerSetLevel(int player, ComputerLevel level) {
+  if (player < 0 || player > 1 || level < 0 || level >= Computer_LevelCount) return;
+  gComputer.levels[player] = level;
+}
+
+ComputerLevel ComputerLevelOf(int player) {
+  return player >= 0 && player < 2 ? gComputer.levels[player] : Computer_Normal;
+}
+
+const char* ComputerLevelName(ComputerLevel level) {
+  return level >= 0 && level < Computer_LevelCount ? kLevelNames[level] : "";
+}
+
 uint32_t ComputerRandom(uint32_t n) {
   Seed();
   uint32_t& x = gComputer.random;  // xorshift32
@@ -183,8 +210,19 @@ void ComputerUpdate() {
   PlaySeat(1);
 }
 
+const char* ComputerSeatLabel(int player) {
+  if (!ComputerHoldsSeat(player))
+    snprintf(gComputer.label, sizeof gComputer.label, "%d: Human", player + 1);
+  else
+    snprintf(gComputer.label, sizeof gComputer.label, "%d: Computer (%s)", player + 1,
+             ComputerLevelName(ComputerLevelOf(player)));
+  return gComputer.label;
+}
+
 void ComputerPrintSeatLabels(Font* font) {
-  ScreenPrint(font, ComputerHoldsSeat(1) ? "2: Computer" : "2: Human", -150, 268, 0.6f,
-              0xFFFF9F00);
-  ScreenPrint(font, "C or pad 1 Back: computer for 2", -360, -275, 0.45f, 0xFF000000);
+  // Left-aligned on the left page: the longest label stays clear of the fold.
+  const char* label = ComputerSeatLabel(1);
+  ScreenPrint(font, label, -300, 268, ScreenFitScale(font, label, 0.6f, 280), 0xFFFF9F00);
+  ScreenPrint(font, "C or pad 1 Back: computer for 2, and how well", -360, -275, 0.45f,
+              0xFF000000);
 }

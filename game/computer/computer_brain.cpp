@@ -4,13 +4,17 @@
 // toward the best one key by key: lane arrow first, then spell cursor, then the action.
 #include "computer/computer_brain.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "battle/battle.h"
 #include "battle/board.h"
 #include "battle/controls.h"
 #include "battle/match.h"
 #include "battle/spells.h"
+#include "computer/computer_hard.h"
+#include "computer/computer_sim.h"
 #include "kesystem.h"
 #include "troops/troop.h"
 
@@ -25,9 +29,31 @@ const float kKeepPlan = 1.5f;       // seconds a plan is kept unless it stops ma
 const float kMeteorPatience = 5.0f; // an aim with nothing to hit is given up (the spell returns)
 const float kMeteorLead = 62;       // updates between launch and impact (1 s of 0.016 s steps)
 const float kMeteorHalf = 45;       // launch when the bar's edge is this close to the target
-const int32_t kCost[4] = {1, 2, 2, 3};
-const int32_t kPushMargin = 6;       // energy it may fall behind the other side by when attacking
-const int32_t kReserve = 10;         // energy kept back while the other side has no troops out
+const float kGlance = 0.1f;         // a strength that reacts late keeps a picture this often
+const int kMemory = 16;             // pictures kept: up to 1.6 s back
+
+// How each strength plays. Normal's row is the computer's own play. Easy decides on what it saw
+// a while ago, weighs only the lanes next to its arrow, spends freely, trusts its troops less,
+// counts any troop against flyers, summons onto its own file and casts on any target; Hard
+// plans with the look-ahead (computer_hard).
+struct Level {
+  float lateness;      // seconds old the board it decides on is
+  int reach;           // lanes either side of its arrow it weighs (2: all five)
+  int32_t pushMargin;  // energy it may fall behind the other side by when attacking
+  int32_t reserve;     // energy kept back while the other side has no troops out
+  float thrift;        // how much a troop's strength per energy counts for it
+  float hold;          // how many times their strength it trusts its troops to hold
+  bool plainSpells;    // any target will do, and a meteor falls where the enemy is, not will be
+  bool flyers;         // only troops that reach flyers hold them
+  bool singleFile;     // a troop summoned onto its own file waits for the whole file
+  bool flood;          // once the other side cannot summon, fast troops into empty lanes
+  bool lookAhead;      // the Hard planner chooses its moves
+};
+const Level kLevels[Computer_LevelCount] = {
+    {1.2f, 1, 30, 0, 0, 0.8f, true, false, false, false, false},  // Easy
+    {0, 2, 6, 10, 1, 1.5f, false, true, true, true, false},       // Normal
+    {0, 2, 6, 10, 1, 1.5f, false, true, true, true, true},        // Hard
+};
 
 enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
              SP_None };
@@ -52,18 +78,17 @@ struct Sight {
   int enemyTroops = 0, myTroops = 0;
 };
 
-enum PlanKind { PLAN_None, PLAN_Summon, PLAN_Cast };
-struct Plan {
-  PlanKind kind = PLAN_None;
-  int lane = 0, slot = 0;  // summon slot 0..3 or spell slot 0..2
-  float score = 0;
-  float age = 0;
-};
 
 struct SeatMind {
+  const Level* level = &kLevels[Computer_Normal];
   Plan plan;
   float aimTime = 0;
   int pushLane = 0;        // where it sends troops when nothing needs defending
+  // What a strength that reacts late saw, a picture every kGlance seconds, newest at `latest`.
+  Sight memory[kMemory];
+  int latest = -1, remembered = 0;
+  float sinceGlance = 0;
+  float rest = 0;          // seconds before the planner thinks again
 };
 
 struct BrainState {
@@ -92,12 +117,7 @@ bool HitsFlyers(TroopKind kind) {
   return s.ranged || s.flying;
 }
 
-// A Rogue is faint, and not seen, while it walks in its own half.
-bool Seen(const Troop& t, int me) {
-  if (!t.alive) return false;
-  if (t.kind != Rogue || t.rightSide == (me == 1)) return true;
-  return Dir(me) * t.position.x < 0;
-}
+bool Seen(const Troop& t, int me) { return t.alive && SimSees(t, me); }
 
 int LaneIndex(int32_t lane) { return lane + 2; }
 
@@ -167,55 +187,80 @@ Spell SpellInSlot(int me, int slot) {
 
 // What a lane still lacks to hold: the enemy's weight against ours. Flyers pass over troops that
 // cannot reach them, so they are held by archers, casters and flyers alone.
-float GroundNeed(const LaneSight& l) { return l.threat - l.airThreat - 1.5f * l.myPower; }
-float AirNeed(const LaneSight& l) { return l.airThreat - 1.5f * l.myAntiAir; }
-float Need(const LaneSight& l, bool reachesFlyers = true) {
-  float need = std::fmax(GroundNeed(l), 0.0f);
-  if (reachesFlyers) need += std::fmax(AirNeed(l), 0.0f);
+// A strength that does not tell them apart counts every troop against every enemy.
+float Need(const LaneSight& l, const Level& level, bool reachesFlyers = true) {
+  if (!level.flyers) return std::fmax(l.threat - level.hold * l.myPower, 0.0f);
+  float need = std::fmax(l.threat - l.airThreat - level.hold * l.myPower, 0.0f);
+  if (reachesFlyers) need += std::fmax(l.airThreat - level.hold * l.myAntiAir, 0.0f);
   return need;
 }
 
 // Energy does not come back within a round: it attacks only while it keeps about as much as the
 // other side, or a reserve while the other side has nothing on the board, so there is always
 // enough left to hold the next wave.
-bool MayPush(const Sight& s, int me) {
+bool MayPush(const Sight& s, const Level& level, int me) {
   int mine = BoardPlayer(me).energy, theirs = BoardPlayer(1 - me).energy;
-  return theirs < mine + kPushMargin || (s.enemyTroops == 0 && mine > kReserve);
+  return theirs < mine + level.pushMargin || (s.enemyTroops == 0 && mine > level.reserve);
 }
 
 float SummonScore(const Sight& s, const SeatMind& mind, int me, int lane, int slot) {
   const BattlePlayer& p = BoardPlayer(me);
   const SummonSlot& ss = p.summonSlots[slot];
-  if (!TroopKindIsValid(ss.kind) || p.energy < kCost[slot] || ss.chargeTimer <= ss.chargeTime)
-    return 0;
+  int32_t cost = ControlsSummonCost(slot);
+  if (!TroopKindIsValid(ss.kind) || p.energy < cost || ss.chargeTimer <= ss.chargeTime) return 0;
   const LaneSight& l = s.lanes[lane];
   const TroopStats& st = TroopStatsOf(ss.kind);
   float power = PowerOf(ss.kind, st.health);
-  float perEnergy = power / kCost[slot];
-  float need = Need(l, HitsFlyers(ss.kind));
+  float perEnergy = mind.level->thrift * power / cost;
+  float need = Need(l, *mind.level, HitsFlyers(ss.kind));
   float score = 0;
   if (need > 0) {
     score = std::fmin(need, power * 2) + perEnergy;
-  } else if (Need(l) > 0) {
+  } else if (Need(l, *mind.level) > 0) {
     score = 0;  // this troop cannot help there: the flyers need others
-  } else if (l.enemies == 0 && BoardPlayer(1 - me).energy < kCost[0]) {
+  } else if (mind.level->flood && l.enemies == 0 &&
+             BoardPlayer(1 - me).energy < ControlsSummonCost(0)) {
     // The other side cannot summon any more: a fast troop in an empty lane walks through.
     score = 60 + 100 * st.speed + perEnergy;
-  } else if (lane == mind.pushLane && MayPush(s, me)) {
+  } else if (lane == mind.pushLane && MayPush(s, *mind.level, me)) {
     // Nothing to hold here: build a push where the enemy is weakest.
     score = 0.35f * power + 0.5f * perEnergy;
   }
   // Troops walk in single file: one summoned onto another waits for the whole file.
-  if (l.myBack < kQueue) score *= 0.3f;
+  if (l.myBack < kQueue && mind.level->singleFile) score *= 0.3f;
   return score;
 }
 
-float SpellScore(const Sight& s, int me, int lane, int slot) {
+// The spell whose turn it is: the one under the cursor, or the next ready one after it.
+int SpellInTurn(const BattlePlayer& p) {
+  for (int step = 0; step < 3; ++step) {
+    int slot = (p.spellCursor - 1 + step) % 3;
+    if (p.spellSlots[slot].cast && p.spellSlots[slot].ready) return slot;
+  }
+  return -1;
+}
+
+// Easy's spells: one after the other in the cursor's order, in the lane its arrow is on, on
+// whatever is there; the Freeze whenever the other side may still summon.
+float PlainSpellScore(const Sight& s, int me, int lane, int slot) {
+  const BattlePlayer& p = BoardPlayer(me);
+  if (lane != LaneIndex(p.lane) || slot != SpellInTurn(p)) return 0;
+  const LaneSight& l = s.lanes[lane];
+  switch (SpellInSlot(me, slot)) {
+    case SP_Boost: return l.mine > 0 ? 20 : 0;
+    case SP_Freeze: return BoardPlayer(1 - me).energy > 0 ? 20 : 0;
+    case SP_None: return 0;
+    default: return l.enemies > 0 ? 10 + 0.2f * l.threat : 0;
+  }
+}
+
+float SpellScore(const Sight& s, const SeatMind& mind, int me, int lane, int slot) {
   const BattlePlayer& p = BoardPlayer(me);
   const SpellSlot& sp = p.spellSlots[slot];
   if (!sp.cast || !sp.ready) return 0;
+  if (mind.level->plainSpells) return PlainSpellScore(s, me, lane, slot);
   const LaneSight& l = s.lanes[lane];
-  bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l) > 0;
+  bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l, *mind.level) > 0;
   switch (SpellInSlot(me, slot)) {
     case SP_Poison:
       return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 300) ? 12 * l.enemies + 0.3f * l.threat : 0;
@@ -249,23 +294,34 @@ Plan Choose(const Sight& s, const SeatMind& mind, int me) {
   int here = LaneIndex(p.lane);
   Plan best;
   for (int lane = 0; lane < kLanes; ++lane) {
+    if (Distance(here, lane) > mind.level->reach) continue;
     float away = 1 - 0.08f * Distance(here, lane);
     for (int slot = 0; slot < 4; ++slot) {
       float score = SummonScore(s, mind, me, lane, slot) * away;
       if (score > best.score) best = {PLAN_Summon, lane, slot, score, 0};
     }
     for (int slot = 0; slot < 3; ++slot) {
-      float score = SpellScore(s, me, lane, slot) * away;
+      float score = SpellScore(s, mind, me, lane, slot) * away;
       if (score > best.score) best = {PLAN_Cast, lane, slot, score, 0};
     }
   }
   return best;
 }
 
+// Hard's plan holds while it can still be carried out, for a second at most.
+bool StillPossible(const Plan& plan, int me) {
+  if (plan.kind == PLAN_None || plan.age > 1.0f) return false;
+  const BattlePlayer& p = BoardPlayer(me);
+  if (plan.kind == PLAN_Cast) return p.spellSlots[plan.slot].ready;
+  const SummonSlot& ss = p.summonSlots[plan.slot];
+  return p.energy >= ControlsSummonCost(plan.slot) && ss.chargeTimer > ss.chargeTime;
+}
+
 bool StillGood(const Plan& plan, const Sight& s, const SeatMind& mind, int me) {
+  if (mind.level->lookAhead) return StillPossible(plan, me);
   if (plan.kind == PLAN_None || plan.age > kKeepPlan) return false;
   if (plan.kind == PLAN_Summon) return SummonScore(s, mind, me, plan.lane, plan.slot) > 0;
-  return SpellScore(s, me, plan.lane, plan.slot) > 0;
+  return SpellScore(s, mind, me, plan.lane, plan.slot) > 0;
 }
 
 // How little a lane suits an attack: enemy weight there, and the other player's arrow near it
@@ -280,9 +336,11 @@ void PickPushLane(const Sight& s, SeatMind& mind, int me) {
   // A push on its way is carried out: the lane chosen by where the other arrow stands would
   // otherwise follow that arrow, and two computers would chase each other round the lanes.
   if (mind.plan.kind == PLAN_Summon && mind.plan.lane == mind.pushLane) return;
-  float here = PushCost(s, me, mind.pushLane);
-  int best = mind.pushLane;
+  int best = mind.pushLane, arrow = LaneIndex(BoardPlayer(me).lane), reach = mind.level->reach;
+  // A lane out of its sight is given up for the best one it sees.
+  float here = Distance(arrow, best) > reach ? 1e9f : PushCost(s, me, best);
   for (int lane = 0; lane < kLanes; ++lane) {
+    if (Distance(arrow, lane) > reach) continue;
     float cost = PushCost(s, me, lane) + 20;
     if (cost < here) {
       here = cost;
@@ -304,13 +362,39 @@ int CursorKey(int me, int cursor, int slot) {
 }
 
 // While the red bar sweeps: launch when its edge is over where an enemy will be in a second.
+// Where an enemy will be when a meteor launched now falls.
+float FallX(const Troop& t, int me) {
+  float ahead = t.engaged ? 0 : t.speed * t.speedFactor * kMeteorLead;
+  return t.position.x - Dir(me) * ahead;
+}
+
+// Hard waits for the spot where the most enemies will stand.
+bool ClusterUnder(float edge, int me) {
+  const int32_t lane = BoardPlayer(me).lane;
+  int best = 0, here = 0;
+  for (Troop* t : TroopAll()) {
+    if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != lane) continue;
+    float x = FallX(*t, me);
+    int n = 0;
+    for (Troop* u : TroopAll())
+      if (Seen(*u, me) && u->rightSide == t->rightSide && u->lane == lane)
+        n += std::fabs(FallX(*u, me) - x) <= 2 * kMeteorHalf * 0.5f + 7;
+    best = std::max(best, n);
+    here += std::fabs(x - edge) <= 2 * kMeteorHalf * 0.5f + 7;
+  }
+  return best > 0 && here >= best;
+}
+
 int AimKey(int me, const GameObject* bar, SeatMind& mind, const Sight& s) {
   mind.aimTime += (float)SysGetFrameTime();
   const BattlePlayer& p = BoardPlayer(me);
   float edge = bar->position.x + Dir(me) * std::fabs(bar->scale.x) / 2;
-  for (Troop* t : TroopAll()) {
+  if (mind.level->lookAhead) {
+    if (ClusterUnder(edge, me)) return ControlsKey(me, CTL_Cast);
+  } else for (Troop* t : TroopAll()) {
     if (!Seen(*t, me) || t->rightSide == (me == 1) || t->lane != p.lane) continue;
-    float ahead = t->engaged ? 0 : t->speed * t->speedFactor * kMeteorLead;
+    float lead = mind.level->plainSpells ? 0 : kMeteorLead;
+    float ahead = t->engaged ? 0 : t->speed * t->speedFactor * lead;
     float x = t->position.x - Dir(me) * ahead;
     if (std::fabs(x - edge) < kMeteorHalf * 0.5f) return ControlsKey(me, CTL_Cast);
   }
@@ -335,6 +419,12 @@ int PlanKey(int me, SeatMind& mind) {
   return ControlsKey(me, CTL_Cast);
 }
 
+// The picture lateness seconds old, or the oldest one kept.
+const Sight& Remembered(const SeatMind& mind) {
+  int back = std::min((int)(mind.level->lateness / kGlance + 0.5f), mind.remembered - 1);
+  return mind.memory[(mind.latest - back + kMemory) % kMemory];
+}
+
 }  // namespace
 
 void BrainReset() {
@@ -342,15 +432,40 @@ void BrainReset() {
   for (SeatMind& m : gBrain.minds) m.pushLane = (int)ComputerRandom(kLanes);
 }
 
-int BrainNextKey(int me) {
-  if (me < 0 || me > 1 || !BoardPlayer(me).arrow) return 0;
+void BrainWatch(int me, ComputerLevel level) {
+  if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return;
   SeatMind& mind = gBrain.minds[me];
-  Sight s = Look(me);
+  mind.rest -= (float)SysGetFrameTime();
+  if (kLevels[level].lateness <= 0) return;
+  mind.sinceGlance -= (float)SysGetFrameTime();
+  if (mind.remembered > 0 && mind.sinceGlance > 0) return;
+  mind.sinceGlance += kGlance;
+  mind.latest = (mind.latest + 1) % kMemory;
+  mind.memory[mind.latest] = Look(me);
+  mind.remembered = std::min(mind.remembered + 1, kMemory);
+}
+
+int BrainNextKey(int me, ComputerLevel level) {
+  if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return 0;
+  if (!BoardPlayer(me).arrow) return 0;
+  SeatMind& mind = gBrain.minds[me];
+  mind.level = &kLevels[level];
+  Sight s = mind.remembered > 0 ? Remembered(mind) : Look(me);
   if (const GameObject* bar = SpellsMeteorMarker(me)) return AimKey(me, bar, mind, s);
   mind.aimTime = 0;
+  if (mind.rest > 0) return 0;
   PickPushLane(s, mind, me);
   if (!StillGood(mind.plan, s, mind, me) || BoardPlayer(me).frozen) {
-    mind.plan = Choose(s, mind, me);
+    if (mind.level->lookAhead) {
+      bool losing = false;
+      mind.plan = HardChoose(me, &losing);
+      // A lane it would lose and no single move saves: held the Normal way, troop by troop.
+      if (mind.plan.kind == PLAN_None && losing) mind.plan = Choose(s, mind, me);
+      // It thinks again after a moment rather than every frame.
+      if (mind.plan.kind == PLAN_None) mind.rest = 0.2f;
+    } else {
+      mind.plan = Choose(s, mind, me);
+    }
     if (BoardPlayer(me).frozen && mind.plan.kind != PLAN_None) {
       // Frozen hands still move the arrow to where they will be needed.
       if (LaneIndex(BoardPlayer(me).lane) == mind.plan.lane) return 0;
