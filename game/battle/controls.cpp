@@ -18,8 +18,8 @@ const uint32_t kChargingTint = 0xFF808080;
 const int32_t kSummonCost[4] = {1, 2, 2, 3};  // A, B, X, Y
 
 // Both players share the keyboard; player 1 also has pad 0 and player 2 pad 1. Player 2's second
-// set stands in for the number pad on a laptop: 7 8 9 0 over the letters its cast and seat keys
-// use, none of them player 1's or the menus'.
+// set stands in for the number pad on a laptop (7 8 9 0 summon, M casts, O pauses, L shows the
+// ranges): keys that neither player 1 nor any menu reads.
 const int kKeys[kControlKeySets][2][CTL_Count] = {
     {{'W', 'S', '1', '2', '3', '4', 'D', 'A', 'Z'},
      {VK_UP, VK_DOWN, VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_RIGHT, VK_LEFT,

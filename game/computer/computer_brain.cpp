@@ -56,7 +56,6 @@ const Level kLevels[Computer_LevelCount] = {
     {0, 2, 6, 10, 1, 1.5f, false, true, true, true, true},        // Hard
 };
 
-
 // One lane as the board shows it to one player.
 struct LaneSight {
   float threat = 0;        // enemy strength, heavier the nearer it is to our goal
