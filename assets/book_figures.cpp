@@ -1,5 +1,5 @@
 // book_figures.cpp - the figures the book's pictures show (troop statistics, charge times,
-// abilities, spells) from the game's tables, one "key text" line each: assets/book-figures.txt.
+// abilities, spells, summon costs) from the game's tables, one "key text" line each: assets/book-figures.txt.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "battle/board.h"
+#include "battle/controls.h"
 #include "battle/heroes.h"
 #include "battle/spells.h"
 #include "troops/troopkind.h"
@@ -59,6 +61,13 @@ void SpellLines(std::ostringstream& out) {
       << "Meteor.delay " << Text(s.impactDelay) << "\n";
 }
 
+// What summoning costs: the same for every hero ("Cost.A 1"), out of the round's energy.
+void CostLines(std::ostringstream& out) {
+  for (int slot = 0; slot < 4; ++slot)
+    out << "Cost." << kSlots[slot] << " " << ControlsSummonCost(slot) << "\n";
+  out << "Energy.start " << kStartEnergy << "\n";
+}
+
 // A troop's figures by its hero and slot ("Knight.A.health 120"), then the abilities and spells.
 std::string Figures() {
   std::ostringstream out;
@@ -81,6 +90,7 @@ std::string Figures() {
   }
   AbilityLines(out);
   SpellLines(out);
+  CostLines(out);
   return out.str();
 }
 

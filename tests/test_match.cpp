@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "battle/pause.h"
 #include "computer/computer.h"
 #include "hp.h"
 #include "kesystem.h"
@@ -12,7 +13,7 @@
 namespace {
 
 // Frames in which the computer alone plays: counts its presses, each of which must be one of
-// player 2's keys (the book's arrows and Space, the battle's arrows and numpad 0 to 4).
+// player 2's first keys (the book's arrows and Space, the battle's arrows and numpad 0 to 4).
 int ComputerPresses(int frames, GameStateId until = GS_Quit) {
   int presses = 0;
   for (int f = 0; f < frames && GsmGetCurrentState() != until && HpStep(1); ++f)
@@ -47,6 +48,50 @@ TEST(Match, ThreeRoundsByKeysFromTheMenuThroughTheResultsAndBack) {
   EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
   EXPECT_EQ(gMatch.heroHealth[1], 3) << "the next match starts with lost hearts";
   HpStop();
+}
+
+// The ranges of player 2's troops show while its key is held.
+bool PlayerTwoRangesShown() {
+  for (GameObject* o : BoardObjects().objects)
+    if (Troop* t = AsTroop(o))
+      if (t->rightSide && t->rangeMarker && t->rangeMarker->visible) return true;
+  return false;
+}
+
+// Two on a laptop: player 2 wins a match from the main menu to the results with no number pad,
+// by its second keys (7 8 9 0, M, O, L) and the arrows and Space. Unseen, on the virtual clock.
+TEST(Match, PlayerTwoWinsAMatchOnLaptopKeysAlone) {
+  SysSetHeadless(true);
+  ASSERT_TRUE(HpStart(GS_MainMenu, 160, 120));
+  HpPress({VK_SPACE, VK_RETURN});
+  HpPress({'D', VK_SPACE, VK_DOWN, VK_SPACE});  // Mage against Orc
+  HpPress({VK_SPACE, 'D', VK_SPACE, VK_SPACE, VK_RIGHT, VK_SPACE});
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_EQ(GsmGetCurrentState(), GS_Battle);
+    HpPress({'O', VK_UP, VK_UP});
+    EXPECT_TRUE(PauseIsOpen());
+    HpPress(VK_SPACE);  // "Continue"
+    EXPECT_FALSE(PauseIsOpen());
+    HpPress('M');
+    EXPECT_FALSE(BoardPlayer(1).spellSlots[0].ready) << "no spell cast";
+    int key = "780"[round - 1];  // Troll, Imp, Demon: each once charged
+    for (int n = 0; n < 900 && HpTroopCount(true) == 0; ++n) HpPress(key);
+    ASSERT_EQ(HpTroopCount(true), 1);
+    EXPECT_FALSE(PlayerTwoRangesShown());
+    HpKeyDown('L');
+    HpStep(2);
+    EXPECT_TRUE(PlayerTwoRangesShown());
+    HpKeyUp('L');
+    HpFramesWhileIn(GS_Battle, 3000);
+    ASSERT_EQ(GsmGetCurrentState(), GS_RoundOver);
+    EXPECT_EQ(gMatch.roundWinner, Round_P2Won);
+    EXPECT_EQ(gMatch.heroHealth[0], 3 - round);
+    HpFramesWhileIn(GS_RoundOver, 400);
+  }
+  EXPECT_EQ(GsmGetCurrentState(), GS_MainMenu);
+  HpStop();
+  SysSetHeadless(false);
 }
 
 class Computer : public ::testing::Test {

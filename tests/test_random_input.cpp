@@ -39,7 +39,7 @@ const int kAllKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'W', 'A', 'S', 'D', '
                         'Z', 'K', 'P', 'Q', 'G', 'R', VK_CONTROL, VK_ESCAPE, VK_SPACE, VK_RETURN,
                         VK_NUMPAD0,     VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3,
                         VK_NUMPAD0 + 4, VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 7,
-                        VK_NUMPAD0 + 8, VK_NUMPAD0 + 9};
+                        VK_NUMPAD0 + 8, VK_NUMPAD0 + 9, '7', '8', '9', '0', 'M', 'O', 'L'};
 
 // The keys a screen's players mostly press, so that the run moves on through the game. The
 // keys that leave a screen appear once, the ones that play it several times. In battle one

@@ -9,10 +9,6 @@
 
 namespace {
 
-const char* const kTroopNames[kBalanceTroops] = {
-    "Knight troop", "Rogue", "Archer", "Catapult", "Mage troop", "Ice Mage", "Golem", "Dragon",
-    "Dryad", "Bear", "Plant", "Treant", "Demon", "Imp", "Goblin", "Troll",
-};
 const int kTopTroops = 4, kTopSpells = 3;
 
 const char* HeroName(int hero) { return HeroInfoOf(Hero_Knight + hero)->name; }
@@ -94,7 +90,7 @@ void PrintTop(FILE* out, const char* what, const int* uses, int count, int top, 
   fprintf(out, "\n");
 }
 
-const char* TroopName(int troop) { return kTroopNames[troop]; }
+const char* TroopName(int troop) { return TroopStatsOf((TroopKind)(KnightTroop + troop)).name; }
 
 void PrintUses(FILE* out, const BalanceTally& t) {
   int decided = 0;

@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
-const int kBalanceHeroes = 4;   // by id - Hero_Knight
-const int kBalanceTroops = 16;  // by kind - KnightTroop
-const int kBalanceSpells = 8;   // by id - Spell_Meteor
+#include "battle/match.h"
+#include "troops/troopkind.h"
+
+const int kBalanceHeroes = Hero_Druid - Hero_Knight + 1;  // by id - Hero_Knight
+const int kBalanceTroops = Troll - KnightTroop + 1;       // by kind - KnightTroop
+const int kBalanceSpells = Spell_Quake - Spell_Meteor + 1;  // by id - Spell_Meteor
 
 // How often one side of a match summoned each troop kind and cast each spell.
 struct BalanceUses {

@@ -17,11 +17,18 @@ const float kSpellCooldown = 15.0f;
 const uint32_t kChargingTint = 0xFF808080;
 const int32_t kSummonCost[4] = {1, 2, 2, 3};  // A, B, X, Y
 
-// Both players share the keyboard; player 1 also has pad 0 and player 2 pad 1.
-const int kKeys[2][CTL_Count] = {
-    {'W', 'S', '1', '2', '3', '4', 'D', 'A', 'Z'},
-    {VK_UP, VK_DOWN, VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_RIGHT, VK_LEFT,
-     VK_NUMPAD0 + 4},
+// Both players share the keyboard; player 1 also has pad 0 and player 2 pad 1. Player 2's second
+// set stands in for the number pad on a laptop (7 8 9 0 summon, M casts, O pauses, L shows the
+// ranges): keys that neither player 1 nor any menu reads.
+const int kKeys[kControlKeySets][2][CTL_Count] = {
+    {{'W', 'S', '1', '2', '3', '4', 'D', 'A', 'Z'},
+     {VK_UP, VK_DOWN, VK_NUMPAD0, VK_NUMPAD0 + 1, VK_NUMPAD0 + 2, VK_NUMPAD0 + 3, VK_RIGHT, VK_LEFT,
+      VK_NUMPAD0 + 4}},
+    {{0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, '7', '8', '9', '0', 0, 0, 'M'}},
+};
+const int kSeatKeys[kControlKeySets][2][SEAT_Count] = {
+    {{'P', 'K'}, {VK_NUMPAD0 + 9, VK_NUMPAD0 + 7}},
+    {{VK_ESCAPE, 0}, {'O', 'L'}},
 };
 const uint16_t kPadButtons[CTL_Count] = {
     PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_A, PAD_B, PAD_X, PAD_Y, PAD_DPAD_RIGHT, PAD_DPAD_LEFT,
@@ -29,7 +36,8 @@ const uint16_t kPadButtons[CTL_Count] = {
 };
 
 bool Fired(int player, Control c) {
-  if (InputIsTriggered(kKeys[player][c])) return true;
+  for (int set = 0; set < kControlKeySets; ++set)
+    if (kKeys[set][player][c] && InputIsTriggered(kKeys[set][player][c])) return true;
   return InputPadIsConnected(player) && InputPadIsTriggered(player, kPadButtons[c]);
 }
 
@@ -145,9 +153,24 @@ void TickSpellCooldowns() {
     }
 }
 
-int ControlsKey(int player, Control control) {
+int ControlsKey(int player, Control control, int set) {
   if (player < 0 || player > 1 || control < 0 || control >= CTL_Count) return 0;
-  return kKeys[player][control];
+  if (set < 0 || set >= kControlKeySets) return 0;
+  return kKeys[set][player][control];
+}
+
+int ControlsSeatKey(int player, SeatControl control, int set) {
+  if (player < 0 || player > 1 || control < 0 || control >= SEAT_Count) return 0;
+  if (set < 0 || set >= kControlKeySets) return 0;
+  return kSeatKeys[set][player][control];
+}
+
+bool ControlsRangesHeld(int player) {
+  for (int set = 0; set < kControlKeySets; ++set) {
+    int key = ControlsSeatKey(player, SEAT_Ranges, set);
+    if (key && InputIsPressed(key)) return true;
+  }
+  return InputPadIsConnected(player) && InputPadIsPressed(player, PAD_LEFT_SHOULDER);
 }
 
 int32_t ControlsSummonCost(int slot) {

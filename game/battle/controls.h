@@ -13,7 +13,16 @@ void UpdateSummoning();
 void UpdateSpellInput();
 void TickSummonCharges();
 void TickSpellCooldowns();
-// The keyboard key of a player's control (the computer player presses these); 0 for none.
-int ControlsKey(int player, Control control);
+// Keys read beside the battle's controls: opening the pause menu, holding the ranges up.
+enum SeatControl { SEAT_Pause, SEAT_Ranges, SEAT_Count };
+// Every control has up to two keys: set 0, the first (player 2's on the number pad), and set 1
+// (player 2's on keys every laptop has, player 1's Escape for the pause).
+const int kControlKeySets = 2;
+// The keyboard key of a player's control in a set (the computer player presses set 0's); 0 for
+// none.
+int ControlsKey(int player, Control control, int set = 0);
+int ControlsSeatKey(int player, SeatControl control, int set = 0);
+// A player holds a key or pad button that shows the troops' ranges.
+bool ControlsRangesHeld(int player);
 // The energy a summon slot (0 .. 3: A, B, X, Y) costs, the same for every hero.
 int32_t ControlsSummonCost(int slot);

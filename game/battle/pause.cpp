@@ -3,6 +3,7 @@
 #include "battle/pause.h"
 
 #include "battle/board.h"
+#include "battle/controls.h"
 #include "battle/match.h"
 #include "framework/audio.h"
 #include "framework/gameobject.h"
@@ -30,10 +31,11 @@ const uint32_t kItemColor = 0xFFFFFF00, kTitleColor = 0xFFFF0000;
 const float kItemScale = 0.8333333f, kTitleScale = 0.8f;
 
 enum PauseKey { PK_Open, PK_Up, PK_Down, PK_Confirm, PK_Count };
-// Up to two keys per action (0: none) and one button on the player's own pad.
-const int kKeys[2][PK_Count][2] = {
-    {{'P', VK_ESCAPE}, {'W', 0}, {'S', 0}, {VK_SPACE, 0}},
-    {{VK_NUMPAD0 + 9, 0}, {VK_UP, 0}, {VK_DOWN, 0}, {VK_SPACE, 0}},
+// Up to two keys per action (0: none) and one button on the player's own pad. The keys that open
+// the menu are the players' own pause keys, both sets of them.
+const int kKeys[2][PK_Count][kControlKeySets] = {
+    {{0, 0}, {'W', 0}, {'S', 0}, {VK_SPACE, 0}},
+    {{0, 0}, {VK_UP, 0}, {VK_DOWN, 0}, {VK_SPACE, 0}},
 };
 const uint16_t kPadButtons[PK_Count] = {PAD_START, PAD_DPAD_UP, PAD_DPAD_DOWN, PAD_A};
 
@@ -100,8 +102,11 @@ int PauseOpenerOf(const PauseMenu& m) {
 }
 
 bool PauseFired(int player, PauseKey action) {
-  for (int key : kKeys[player][action])
+  for (int set = 0; set < kControlKeySets; ++set) {
+    int key = action == PK_Open ? ControlsSeatKey(player, SEAT_Pause, set)
+                                : kKeys[player][action][set];
     if (key && InputIsTriggered(key)) return true;
+  }
   return InputPadIsTriggered(player, kPadButtons[action]);
 }
 

@@ -11,6 +11,7 @@
 #include "battle/battle.h"
 #include "battle/board.h"
 #include "battle/controls.h"
+#include "battle/heroes.h"
 #include "battle/match.h"
 #include "battle/spells.h"
 #include "computer/computer_hard.h"
@@ -54,9 +55,6 @@ const Level kLevels[Computer_LevelCount] = {
     {0, 2, 6, 10, 1, 1.5f, false, true, true, true, false},       // Normal
     {0, 2, 6, 10, 1, 1.5f, false, true, true, true, true},        // Hard
 };
-
-enum Spell { SP_Boost, SP_Freeze, SP_Poison, SP_Quake, SP_Meteor, SP_Execute, SP_Stun, SP_Wind,
-             SP_None };
 
 // One lane as the board shows it to one player.
 struct LaneSight {
@@ -166,23 +164,10 @@ Sight Look(int me) {
   return s;
 }
 
-Spell SpellInSlot(int me, int slot) {
-  if (slot == 0) {
-    switch (gMatch.hero[me]) {
-      case Hero_Knight: return SP_Boost;
-      case Hero_Mage: return SP_Freeze;
-      case Hero_Orc: return SP_Poison;
-      case Hero_Druid: return SP_Quake;
-      default: return SP_None;
-    }
-  }
-  switch (gMatch.spells[me][slot - 1]) {
-    case Spell_Meteor: return SP_Meteor;
-    case Spell_Execute: return SP_Execute;
-    case Spell_Stun: return SP_Stun;
-    case Spell_Wind: return SP_Wind;
-    default: return SP_None;
-  }
+SpellId SpellInSlot(int me, int slot) {
+  if (slot > 0) return gMatch.spells[me][slot - 1];
+  const HeroInfo* hero = HeroInfoOf(gMatch.hero[me]);
+  return hero ? hero->spell : Spell_None;
 }
 
 // What a lane still lacks to hold: the enemy's weight against ours. Flyers pass over troops that
@@ -247,9 +232,9 @@ float PlainSpellScore(const Sight& s, int me, int lane, int slot) {
   if (lane != LaneIndex(p.lane) || slot != SpellInTurn(p)) return 0;
   const LaneSight& l = s.lanes[lane];
   switch (SpellInSlot(me, slot)) {
-    case SP_Boost: return l.mine > 0 ? 20 : 0;
-    case SP_Freeze: return BoardPlayer(1 - me).energy > 0 ? 20 : 0;
-    case SP_None: return 0;
+    case Spell_Boost: return l.mine > 0 ? 20 : 0;
+    case Spell_Freeze: return BoardPlayer(1 - me).energy > 0 ? 20 : 0;
+    case Spell_None: return 0;
     default: return l.enemies > 0 ? 10 + 0.2f * l.threat : 0;
   }
 }
@@ -262,16 +247,16 @@ float SpellScore(const Sight& s, const SeatMind& mind, int me, int lane, int slo
   const LaneSight& l = s.lanes[lane];
   bool pushing = l.enemies > 0 && l.enemyFront < 330 && Need(l, *mind.level) > 0;
   switch (SpellInSlot(me, slot)) {
-    case SP_Poison:
+    case Spell_Poison:
       return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 300) ? 12 * l.enemies + 0.3f * l.threat : 0;
-    case SP_Quake:
+    case Spell_Quake:
       return l.ground >= 2 || l.weakGround > 0 ? 15 * l.ground + 30 * l.weakGround + 0.2f * l.threat : 0;
-    case SP_Execute:
+    case Spell_Execute:
       return l.enemies > 0 && (l.frontPower > 55 || l.enemyFront < 200) ? l.frontPower * 1.5f + 0.2f * l.threat : 0;
-    case SP_Stun:
-    case SP_Wind:
+    case Spell_Stun:
+    case Spell_Wind:
       return pushing ? 0.6f * l.threat : 0;
-    case SP_Freeze: {
+    case Spell_Freeze: {
       // The other side can neither summon nor cast for a while: worth it while it has energy
       // and either we are attacking or it is. Any lane will do, so the arrow stays.
       if (lane != LaneIndex(p.lane) || BoardPlayer(1 - me).energy <= 0) return 0;
@@ -279,10 +264,10 @@ float SpellScore(const Sight& s, const SeatMind& mind, int me, int lane, int slo
       for (const LaneSight& any : s.lanes) attacking |= any.mine > 0 && any.myFront < 280;
       return attacking || s.enemyTroops > 0 ? 40 + (attacking ? 40 : 0) : 0;
     }
-    case SP_Boost:
+    case Spell_Boost:
       // My troops sprint while nobody stands in their way.
       return l.mine > 0 && l.enemies == 0 && l.myFront < 480 ? 30 + 5 * l.mine : 0;
-    case SP_Meteor:
+    case Spell_Meteor:
       return l.enemies >= 2 || (l.enemies >= 1 && l.enemyFront < 250) ? 10 * l.enemies + 0.3f * l.threat : 0;
     default:
       return 0;

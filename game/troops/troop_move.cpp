@@ -1,8 +1,8 @@
 // troop_move.cpp - what a troop does each update besides striking: marching and queueing, the
 // Rogue's stealth, choosing a target, and its timers (cooldown, flash, slow, swing, enrage).
 #include "battle/board.h"
+#include "battle/controls.h"
 #include "framework/quad.h"
-#include "keinput.h"
 #include "kesystem.h"
 #include "troops/troop.h"
 
@@ -24,12 +24,6 @@ const uint32_t kBarRed = 0xFFFF0000;
 float Forward(const Troop& t) { return t.rightSide ? -1.0f : 1.0f; }
 
 bool InOwnHalf(const Troop& t) { return t.rightSide ? t.position.x >= 0 : t.position.x <= 0; }
-
-// Player 1 holds K or pad 0's left shoulder; player 2 numpad 7 or pad 1's.
-bool ShowRangesHeld(int player) {
-  if (InputIsPressed(player == 0 ? 'K' : VK_NUMPAD0 + 7)) return true;
-  return InputPadIsConnected(player) && InputPadIsPressed(player, PAD_LEFT_SHOULDER);
-}
 
 // Faint in its own half; shows itself once, in a puff of smoke, on crossing the middle.
 void RogueStealth(Troop& t) {
@@ -184,7 +178,7 @@ void Troop::UpdateEffects() {
     }
   }
   // Each troop shows its own marker: the same outcome as every troop setting all of them.
-  rangeMarker->visible = ShowRangesHeld(rightSide ? 1 : 0);
+  rangeMarker->visible = ControlsRangesHeld(rightSide ? 1 : 0);
   SwingAndWaddle(*this);
   // The bar only ever turns from green to yellow to red.
   float w = healthBar->scale.x;

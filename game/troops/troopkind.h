@@ -16,6 +16,7 @@ struct TroopStats {
   float health, speed, damage, attackPeriod, range;
   bool flying, ranged;
   float splashWidth;    // 0: no splash
+  const char* name;     // as people read it, e.g. "Knight troop"
 };
 
 bool TroopKindIsValid(TroopKind kind);
