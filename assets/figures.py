@@ -2,7 +2,8 @@
 """Writes a picture with its marks filled from the game's figures (assets/book-figures.txt).
 Usage: figures.py FIGURES SVG > FILLED
   {{Knight.A.health}}        the figure's text
-  {{badges Knight.A X Y}}    the troop's badges (flying, melee or ranged, splash) from X, Y"""
+  {{badges Knight.A X Y}}    the troop's badges (flying, melee or ranged, splash) from X, Y
+  {{gems Cost.A X Y}}        one gem per point of the cost, the first at X, Y, the others leftwards"""
 import re
 import sys
 
@@ -26,6 +27,12 @@ def badges(figure, troop, x, y):
     return "\n    ".join(out)
 
 
+# A cost's gems stand 13 apart, right to left.
+def gems(figure, cost, x, y):
+    return "\n    ".join(f'<use href="#i-gem" x="{x - 13 * i:g}" y="{y:g}"/>'
+                          for i in range(int(figure(cost))))
+
+
 def main():
     figures_path, svg_path = sys.argv[1:3]
     with open(figures_path) as f:
@@ -40,6 +47,8 @@ def main():
         words = mark.group(1).split()
         if words[0] == "badges" and len(words) == 4:
             return badges(figure, words[1], float(words[2]), float(words[3]))
+        if words[0] == "gems" and len(words) == 4:
+            return gems(figure, words[1], float(words[2]), float(words[3]))
         if len(words) != 1:
             sys.exit(f"[assets] {svg_path}: cannot read the mark {{{{{mark.group(1)}}}}}")
         return figure(words[0])
