@@ -47,9 +47,9 @@ uint32_t LabRandom(uint32_t n) {
   return x % n;
 }
 
-int MatchMatchCount() {
-  const char* s = getenv("HP_COMPUTER_MATCHES");
-  return s ? atoi(s) : 20;
+int EnvInt(const char* name, int otherwise) {
+  const char* s = getenv(name);
+  return s ? atoi(s) : otherwise;
 }
 
 // The computer's battle as the game runs it, undrawn: the same callbacks without Draw.
@@ -172,14 +172,16 @@ void BM_ComputerStrength(benchmark::State& state) {
   ComputerLevel level = (ComputerLevel)state.range(0);
   Opponent opp = (Opponent)state.range(1);
   int seat = (int)state.range(2);
-  int wins = 0, losses = 0, unfinished = 0, rounds = 0, matches = MatchMatchCount();
+  int wins = 0, losses = 0, unfinished = 0, rounds = 0, matches = EnvInt("HP_COMPUTER_MATCHES", 20);
   for (auto _ : state) {
     if (!LabStart()) {
       state.SkipWithError("the game did not start");
       return;
     }
-    ComputerSetSeed(1000 + (uint32_t)opp * 10 + (uint32_t)seat);
-    gLab.random = 777 + (uint32_t)opp * 31 + (uint32_t)seat;
+    // Another series (HP_COMPUTER_SERIES) moves every seed, for other heroes, spells and play.
+    uint32_t series = (uint32_t)EnvInt("HP_COMPUTER_SERIES", 0);
+    ComputerSetSeed(1000 + (uint32_t)opp * 10 + (uint32_t)seat + series * 7919);
+    gLab.random = 777 + (uint32_t)opp * 31 + (uint32_t)seat + series * 104729;
     ComputerSetLevel(seat, level);
     ComputerSetSeat(seat, true);
     ComputerSetLevel(1 - seat, Computer_Normal);

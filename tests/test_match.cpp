@@ -1,14 +1,18 @@
 // Whole matches on the real game: three rounds by keys from the main menu through the results and
-// back; the computer player winning against idle hands and waiting while paused; the options.
+// back; the computer player winning against idle hands, waiting while paused and meeting a Rogue
+// it cannot see yet; the options.
 
 #include <vector>
 
+#include "battle/board.h"
+#include "battle/controls.h"
 #include "battle/pause.h"
 #include "computer/computer.h"
 #include "hp.h"
 #include "kesystem.h"
 #include "options.h"
 #include "screens/mainmenu.h"
+#include "troops/troop.h"
 
 namespace {
 
@@ -168,6 +172,29 @@ TEST_F(Computer, WaitsWhileThePauseMenuIsOpen) {
   EXPECT_TRUE(HpTroopCount(true) == troops && BoardPlayer(1).energy == energy);
   HpPress({'W', 'W', VK_SPACE});  // "Continue"
   EXPECT_GE(ComputerPresses(600), 1);
+}
+
+// A Rogue walks faint through its own half, but the HUD shows its slot charging again under its
+// player's arrow: Hard meets it in that lane before it shows itself, rather than attacking where
+// its own arrow stands (the board alone would show it an empty field).
+TEST_F(Computer, HardMeetsARogueItCannotSeeYet) {
+  ComputerSetLevel(1, Computer_Hard);
+  ComputerSetSeat(1, true);
+  ASSERT_TRUE(HpStartBattle(Hero_Knight, Hero_Knight, Spell_Meteor, Spell_Execute, Spell_Meteor,
+                            Spell_Execute));
+  HpPress({ControlsKey(0, CTL_Up), ControlsKey(0, CTL_Up), ControlsKey(0, CTL_SummonB)});
+  const int lane = BoardPlayer(0).lane;
+  ASSERT_NE(lane, BoardPlayer(1).lane);
+  Troop* rogue = nullptr;
+  for (Troop* t : TroopAll()) rogue = t->kind == Rogue && !t->rightSide ? t : rogue;
+  ASSERT_NE(rogue, nullptr);
+  int first = -99;  // the lane of Hard's first troop
+  for (int f = 0; f < 60 * 8 && !rogue->revealed && first == -99; ++f) {
+    ASSERT_TRUE(HpStep(1));
+    for (Troop* t : TroopAll()) first = t->rightSide && first == -99 ? t->lane : first;
+  }
+  EXPECT_FALSE(rogue->revealed);
+  EXPECT_EQ(first, lane) << "Hard's first troop's lane (-99: none) while the Rogue was unseen";
 }
 
 TEST(Options, SeatsAndStrengthFromTheCommandLineAndUnknownOptionsRefused) {

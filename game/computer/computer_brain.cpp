@@ -415,12 +415,14 @@ const Sight& Remembered(const SeatMind& mind) {
 void BrainReset() {
   gBrain = BrainState();
   for (SeatMind& m : gBrain.minds) m.pushLane = (int)ComputerRandom(kLanes);
+  HardReset();
 }
 
 void BrainWatch(int me, ComputerLevel level) {
   if (me < 0 || me > 1 || level < 0 || level >= Computer_LevelCount) return;
   SeatMind& mind = gBrain.minds[me];
   mind.rest -= (float)SysGetFrameTime();
+  if (kLevels[level].lookAhead) HardWatch(me);
   if (kLevels[level].lateness <= 0) return;
   mind.sinceGlance -= (float)SysGetFrameTime();
   if (mind.remembered > 0 && mind.sinceGlance > 0) return;

@@ -1,5 +1,5 @@
-// computer_hard.cpp - the Hard computer's choice: each lane played forward as it stands and with
-// every summon and spell it could make there; the move gaining most against its price is made.
+// computer_hard.cpp - the Hard computer's choice: each lane played forward as it stands (with the
+// Rogues the HUD told of) and with every summon and spell it could make; the best move is made.
 #include "computer/computer_hard.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "battle/heroes.h"
 #include "battle/match.h"
 #include "computer/computer_sim.h"
+#include "kesystem.h"
 
 namespace {
 
@@ -28,6 +29,21 @@ const float kWorthDoing = 4;    // a move that gains less is not made
 const float kMeteorSweep = 0.6f;  // seconds the bar sweeps before it is launched, about
 const float kMeteorFall = 1.0f;
 const float kMeteorHalf = 52.5f;
+const float kFaintTime = 8.0f;  // seconds a Rogue walks faint from its spawn point, about
+const int kFaintMax = 6;
+
+// Rogues the other side has sent that still walk faint through its half, as the HUD told each
+// watching seat: the lane index and the seconds since.
+struct Faint {
+  int lane;
+  float age;
+};
+struct HardMemory {
+  float charge[2][4];  // the other side's slot charges in the last frame
+  Faint faint[2][kFaintMax];
+  int faints[2];
+};
+HardMemory gHard;
 
 struct Outlook {
   SimLane lanes[kLanes];
@@ -152,6 +168,27 @@ void ConsiderLane(Plan* best, const Outlook& look, int me, int lane) {
 
 }  // namespace
 
+void HardReset() { gHard = HardMemory(); }
+
+void HardWatch(int me) {
+  if (me < 0 || me > 1) return;
+  const BattlePlayer& q = BoardPlayer(1 - me);
+  int& n = gHard.faints[me];
+  Faint* faint = gHard.faint[me];
+  for (int i = 0; i < n; ++i) faint[i].age += (float)SysGetFrameTime();
+  while (n > 0 && faint[0].age > kFaintTime) {
+    for (int i = 1; i < n; ++i) faint[i - 1] = faint[i];
+    --n;
+  }
+  // A slot that starts charging again has just sent its troop, under that side's arrow.
+  for (int slot = 0; slot < 4; ++slot) {
+    const SummonSlot& ss = q.summonSlots[slot];
+    bool sent = ss.chargeTimer < gHard.charge[me][slot];
+    gHard.charge[me][slot] = ss.chargeTimer;
+    if (sent && ss.kind == Rogue && n < kFaintMax) faint[n++] = {q.lane + 2, 0};
+  }
+}
+
 Plan HardChoose(int me, bool* losing) {
   const BattlePlayer& p = BoardPlayer(me);
   int theirs = BoardPlayer(1 - me).energy;
@@ -166,6 +203,8 @@ Plan HardChoose(int me, bool* losing) {
   *losing = false;
   for (int lane = 0; lane < kLanes; ++lane) {
     SimLoad(&look.lanes[lane], me, lane - 2);
+    for (int i = 0; i < gHard.faints[me]; ++i)
+      if (gHard.faint[me][i].lane == lane) SimFaintRogue(&look.lanes[lane], gHard.faint[me][i].age);
     SimOutcome o = SimRun(look.lanes[lane], kHorizon);
     look.value[lane] = Worth(o, look);
     *losing |= o.scorer == 1;

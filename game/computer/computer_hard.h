@@ -10,6 +10,12 @@ struct Plan {
   float age = 0;
 };
 
+// A new round: nothing remembered.
+void HardReset();
+// Every battle frame: what the other side's HUD shows that the board does not (a Rogue sent
+// faint, when its slot starts charging again under that side's arrow).
+void HardWatch(int me);
+
 // The move worth most to player `me` now, or PLAN_None to keep its energy and spells; `losing`
 // tells whether the other side would score in some lane as the board stands.
 Plan HardChoose(int me, bool* losing);

@@ -260,6 +260,12 @@ bool SimSummon(SimLane* lane, TroopKind kind, bool mine, float delay) {
   return true;
 }
 
+void SimFaintRogue(SimLane* lane, float age) {
+  if (!SimSummon(lane, Rogue, false, 0)) return;
+  SimUnit& u = lane->units[lane->count - 1];
+  u.x += Forward(*lane, u) * u.speed * (age / kUpdateStep);
+}
+
 SimOutcome SimRun(SimLane l, float horizon) {
   SimOutcome o = {-1, horizon, 0, 0};
   for (float t = 0; t < horizon; t += kStep) {

@@ -38,6 +38,8 @@ void SimLoad(SimLane* lane, int me, int lane32);
 // A troop for me (or for the other side) appearing at its side's spawn point after delay s;
 // false when the lane is full.
 bool SimSummon(SimLane* lane, TroopKind kind, bool mine, float delay);
+// A Rogue of the other side sent `age` seconds ago, walking faint from its spawn point.
+void SimFaintRogue(SimLane* lane, float age);
 // Plays the lane forward up to horizon seconds, or until someone scores.
 SimOutcome SimRun(SimLane lane, float horizon);
 // The lane as it will stand after `seconds` (for where a meteor should fall).
