@@ -29,7 +29,6 @@ const float kWorthDoing = 4;    // a move that gains less is not made
 const float kMeteorSweep = 0.6f;  // seconds the bar sweeps before it is launched, about
 const float kMeteorFall = 1.0f;
 const float kMeteorHalf = 52.5f;
-const float kFaintTime = 8.0f;  // seconds a Rogue walks faint from its spawn point, about
 const int kFaintMax = 6;
 
 // Rogues the other side has sent that still walk faint through its half, as the HUD told each
@@ -176,7 +175,7 @@ void HardWatch(int me) {
   int& n = gHard.faints[me];
   Faint* faint = gHard.faint[me];
   for (int i = 0; i < n; ++i) faint[i].age += (float)SysGetFrameTime();
-  while (n > 0 && faint[0].age > kFaintTime) {
+  while (n > 0 && faint[0].age > SimFaintSeconds()) {
     for (int i = 1; i < n; ++i) faint[i - 1] = faint[i];
     --n;
   }

@@ -266,6 +266,8 @@ void SimFaintRogue(SimLane* lane, float age) {
   u.x += Forward(*lane, u) * u.speed * (age / kUpdateStep);
 }
 
+float SimFaintSeconds() { return kSpawnX / (TroopStatsOf(Rogue).speed / kUpdateStep); }
+
 SimOutcome SimRun(SimLane l, float horizon) {
   SimOutcome o = {-1, horizon, 0, 0};
   for (float t = 0; t < horizon; t += kStep) {

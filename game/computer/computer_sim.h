@@ -40,6 +40,8 @@ void SimLoad(SimLane* lane, int me, int lane32);
 bool SimSummon(SimLane* lane, TroopKind kind, bool mine, float delay);
 // A Rogue of the other side sent `age` seconds ago, walking faint from its spawn point.
 void SimFaintRogue(SimLane* lane, float age);
+// Seconds a Rogue walks faint, from its spawn point to the middle, where it shows itself.
+float SimFaintSeconds();
 // Plays the lane forward up to horizon seconds, or until someone scores.
 SimOutcome SimRun(SimLane lane, float horizon);
 // The lane as it will stand after `seconds` (for where a meteor should fall).
