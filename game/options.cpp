@@ -12,6 +12,7 @@
 
 #include "balance/balance.h"
 #include "computer/computer.h"
+#include "kelog.h"
 #include "online/online.h"
 #include "online/online_wire.h"
 
@@ -91,7 +92,7 @@ int OptionsLevel(const char* arg, Options* out) {
     out->level = (ComputerLevel)level;
     return 1;
   }
-  fprintf(stderr, "[options] --computer-level takes easy, normal or hard, not \"%s\"\n%s", name,
+  LogPrint("[options] --computer-level takes easy, normal or hard, not \"%s\"\n%s", name,
           kUsage);
   return -1;
 }
@@ -116,7 +117,7 @@ int OptionsValue(int argc, char** argv, int* i, Options* o) {
   const char* value = *i + 1 < argc ? argv[*i + 1] : nullptr;
   unsigned long n = 0;
   if (!OptionsNumber(value, balance ? 1 : 0, balance ? kBalanceMaxMatches : 0xFFFFFFFFul, &n)) {
-    fprintf(stderr, "[options] %s needs a number%s%s\n%s", arg, value ? ", not " : "",
+    LogPrint("[options] %s needs a number%s%s\n%s", arg, value ? ", not " : "",
             value ? value : "", kUsage);
     return -1;
   }
@@ -178,7 +179,7 @@ bool OptionsOnlineValid(const Options& o) {
     problem = c.host ? "the host plays seat 1: --computer=1 lets the computer play it"
                      : "the joiner plays seat 2: --computer=2 lets the computer play it";
   else if (online && o.balance) problem = "--balance plays no online game";
-  if (problem) fprintf(stderr, "[options] %s\n%s", problem, kUsage);
+  if (problem) LogPrint("[options] %s\n%s", problem, kUsage);
   return !problem;
 }
 
@@ -201,11 +202,11 @@ int OptionsApply(int argc, char** argv) {
     if (value > 0) continue;
     int online = OptionsOnline(argc, argv, &i, &o);
     if (online < 0) {
-      fprintf(stderr, "[options] %s needs a value it can use\n%s", arg, kUsage);
+      LogPrint("[options] %s needs a value it can use\n%s", arg, kUsage);
       return 2;
     }
     if (online > 0) continue;
-    fprintf(stderr, "[options] unknown option \"%s\"\n%s", arg, kUsage);
+    LogPrint("[options] unknown option \"%s\"\n%s", arg, kUsage);
     return 2;
   }
   if (!OptionsOnlineValid(o)) return 2;

@@ -65,7 +65,7 @@ const struct { const char* name; bool withData; bool (*damage)(); void (*check)(
 };
 
 TEST(BadInput, EveryDamagedFolderPlaysARoundAndQuitsClean) {
-  setenv("ALSOFT_DRIVERS", "null", 0);
+  if (!getenv("ALSOFT_DRIVERS")) HpSetEnv("ALSOFT_DRIVERS", "null");
   for (const auto& f : kFolders) {
     SCOPED_TRACE(f.name);
     ASSERT_TRUE(HpFolderEnter(f.withData));

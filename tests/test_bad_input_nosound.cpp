@@ -6,7 +6,7 @@
 #include "hp.h"
 
 TEST(NoSoundDevice, GamePlaysSilentlyAndSaysSoOnce) {
-  setenv("ALSOFT_DRIVERS", "no-such-backend", 1);
+  HpSetEnv("ALSOFT_DRIVERS", "no-such-backend");
   testing::internal::CaptureStderr();
   HpPlayMatchRound([] { EXPECT_FALSE(gAudio.IsOn() || gSettingsAudio.IsOn()); });
   std::istringstream log(testing::internal::GetCapturedStderr());

@@ -15,6 +15,7 @@
 #include "computer/computer.h"
 #include "game.h"
 #include "kegsm.h"
+#include "kelog.h"
 #include "kesystem.h"
 #include "screens/roundover.h"
 #include "screens/spellselect.h"
@@ -152,7 +153,7 @@ bool BalancePlayPair(int row, int column, int pairIndex) {
     if (outcome == kStopped) return false;
     BalanceRecord(row, column, outcome);
   }
-  fprintf(stderr, "[balance] pair %2d/16 %-6s v %-6s: %d won by player 1, %d by player 2, %d drawn\n",
+  LogPrint("[balance] pair %2d/16 %-6s v %-6s: %d won by player 1, %d by player 2, %d drawn\n",
           pairIndex + 1, HeroInfoOf(Hero_Knight + row)->name, HeroInfoOf(Hero_Knight + column)->name,
           t.wins[row][column][0], t.wins[row][column][1], t.draws[row][column]);
   return true;
@@ -213,11 +214,11 @@ int BalanceRun(int matches, uint32_t seed) {
     finished = BalancePlayPair(pair / kBalanceHeroes, pair % kBalanceHeroes, pair);
   bool clean = BalanceStop();
   if (!finished) {
-    fprintf(stderr, "[balance] stopped before the last match: no results\n");
+    LogPrint("[balance] stopped before the last match: no results\n");
     return 1;
   }
   BalanceReport(gBalance.tally, stdout);
-  if (!clean) fprintf(stderr, "[balance] the matches left graphics resources unreleased\n");
+  if (!clean) LogPrint("[balance] the matches left graphics resources unreleased\n");
   return clean ? 0 : 1;
 }
 

@@ -9,6 +9,7 @@
 #include "framework/gameobject.h"
 #include "framework/quad.h"
 #include "kegraphics.h"
+#include "kelog.h"
 #include "screens/screen.h"
 #include "states.h"
 
@@ -93,7 +94,7 @@ void BoardUnload() {
 Texture* BoardTexture(const char* name) {
   for (int i = 0; i < kTextureCount; ++i)
     if (strcmp(kTextureNames[i], name) == 0) return gBoard.textures[i];
-  fprintf(stderr, "[battle] no picture named %s\n", name);
+  LogPrint("[battle] no picture named %s\n", name);
   return nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "framework/audio.h"
 #include "kegraphics.h"
 #include "kegsm.h"
+#include "kelog.h"
 #include "kenet.h"
 #include "kesystem.h"
 #include "online/online_session.h"
@@ -76,7 +77,7 @@ void OnlineStartHost() {
   }
   gOnline.port = NetHostPort(gOnline.net);
   gOnline.phase = ONLINE_Hosting;
-  fprintf(stderr, "[online] hosting on UDP port %u\n", (unsigned)gOnline.port);
+  LogPrint("[online] hosting on UDP port %u\n", (unsigned)gOnline.port);
 }
 
 void OnlineStartJoin() {
@@ -129,7 +130,7 @@ void OnlineFinishMeeting() {
   setup.type = WIRE_Setup;
   setup.value = delay;
   OnlineSend(setup, true);
-  fprintf(stderr, "[online] player 2 joined from %s: round trip %.1f to %.1f ms, input delay %u frames\n",
+  LogPrint("[online] player 2 joined from %s: round trip %.1f to %.1f ms, input delay %u frames\n",
           gOnline.peerName, lo, hi, (unsigned)delay);
   OnlineBeginPlay(delay);
 }
@@ -231,7 +232,7 @@ void OnlineTakeConnect(const NetEvent& e) {
   char name[64];
   NetPeerName(gOnline.net, e.peer, name, sizeof name);
   if (e.data != gOnline.config.version) {
-    fprintf(stderr, "[online] refused %s: it runs network version %u, this game %u\n", name,
+    LogPrint("[online] refused %s: it runs network version %u, this game %u\n", name,
             (unsigned)e.data, (unsigned)gOnline.config.version);
     OnlineSay("A player with another version of Hollow Pikes was refused.");
     NetDisconnect(gOnline.net, e.peer, REFUSE_Version | gOnline.config.version << 8, false);
@@ -397,7 +398,7 @@ void OnlineOver(const char* line, uint8_t bye) {
   gOnline.phase = ONLINE_Over;
   OnlineRestoreLocalPlay();
   if (line && *line) {
-    fprintf(stderr, "[online] %s\n", line);
+    LogPrint("[online] %s\n", line);
     OnlineSay("%s", line);
   }
   bool early = gOnline.config.matches > 0 && gOnline.matchesDone < gOnline.config.matches;
@@ -410,7 +411,7 @@ void OnlineRefuse(const char* why) {
   snprintf(line, sizeof line, "Player %d's machine %s and was cut off.", PeerPlayer(), why);
   if (gOnline.seat == 0 && gOnline.phase == ONLINE_Meeting) {
     // Before the game began the host stays open for another player.
-    fprintf(stderr, "[online] %s\n", line);
+    LogPrint("[online] %s\n", line);
     NetDisconnect(gOnline.net, gOnline.peer, BYE_Broken, true);
     gOnline.hasPeer = false;
     gOnline.phase = ONLINE_Hosting;

@@ -9,6 +9,7 @@
 #include "battle/pause.h"
 #include "battle/spells.h"
 #include "kegsm.h"
+#include "kelog.h"
 #include "kenet.h"
 #include "kesystem.h"
 #include "online/online_input.h"
@@ -354,7 +355,7 @@ void OnlineBeginPlay(uint32_t delay) {
   BoardPlayer(0).spellCursor = BoardPlayer(1).spellCursor = 1;
   BattleSetNoHealthLoss(false);
   if (gOnline.seat == 1)
-    fprintf(stderr, "[online] joined player 1 at %s: input delay %u frames\n", gOnline.peerName,
+    LogPrint("[online] joined player 1 at %s: input delay %u frames\n", gOnline.peerName,
             (unsigned)delay);
   OnlineSay("Playing online with player %d: presses count %u frames after they are made.",
             PeerPlayer(), (unsigned)delay);

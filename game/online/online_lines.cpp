@@ -6,6 +6,7 @@
 #include "battle/pause.h"
 #include "kegraphics.h"
 #include "kegsm.h"
+#include "kelog.h"
 #include "kenet.h"
 #include "online/online_session.h"
 #include "screens/screen.h"
@@ -97,7 +98,7 @@ void OnlinePrintFigures() {
   double sent = n.bytesSent / seconds, received = n.bytesReceived / seconds;
   double sentWire = (n.bytesSent + 28.0 * n.datagramsSent) / seconds;
   double receivedWire = (n.bytesReceived + 28.0 * n.datagramsReceived) / seconds;
-  fprintf(stderr,
+  LogPrint(
           "[online] figures: %.0f B/s sent, %.0f B/s received (%.0f and %.0f with IP and UDP "
           "headers); round trip %.1f ms, input delay %u frames; %llu frames, %.2f %% on time, "
           "longest stall %.0f ms; network work %.1f us a frame\n",

@@ -6,6 +6,7 @@
 
 #include "battle/board.h"
 #include "framework/quad.h"
+#include "kelog.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ GameObject* Troop::MakeDagger() {
 
 Troop* SpawnTroop(TroopKind kind, int32_t lane, bool rightSide) {
   if (!TroopKindIsValid(kind)) {
-    fprintf(stderr, "[troops] no troop kind %d\n", (int)kind);
+    LogPrint("[troops] no troop kind %d\n", (int)kind);
     return nullptr;
   }
   Troop* t = new Troop(kind, lane, rightSide);

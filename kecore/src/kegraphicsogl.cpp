@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kegraphics.h"
+#include "kelog.h"
 #include "keos.h"
 
 #define GFX_CHECK() GfxCheckError(__LINE__)
@@ -235,7 +236,7 @@ bool GfxCreateContext() {
   glewExperimental = GL_TRUE;
   GLenum err = glewInit();
   if (err != GLEW_OK && !GlewErrorIsHarmless(err)) {
-    fprintf(stderr, "Error: %s\n", (const char*)glewGetErrorString(err));
+    LogPrint("Error: %s\n", (const char*)glewGetErrorString(err));
     return false;
   }
   while (glGetError() != GL_NO_ERROR) {
@@ -403,7 +404,7 @@ void GfxCheckError(int line) {
     }
     char text[128];
     snprintf(text, sizeof text, "GL_%s - kecore/src/kegraphicsogl:%d\n", name, line);
-    fputs(text, stderr);  // the debugger's channel
+    LogPrint("%s", text);  // the debugger's channel
     fputs(text, stdout);
   }
 }

@@ -7,6 +7,7 @@
 
 #include "kegraphics.h"
 #include "keinput.h"
+#include "kelog.h"
 #include "keos.h"
 
 namespace {
@@ -90,7 +91,7 @@ void GfxImGuiInit() {
   ImGui::CreateContext();
   FillKeyMap(ImGui::GetIO());
   if (!ImGui_ImplOpenGL3_Init("#version 330")) {
-    fprintf(stderr, "[gfx] Dear ImGui renderer could not start\n");
+    LogPrint("[gfx] Dear ImGui renderer could not start\n");
     ImGui::DestroyContext();
     return;
   }

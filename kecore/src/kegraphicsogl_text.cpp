@@ -11,6 +11,8 @@
 
 #include "kegraphics.h"
 
+#include "kelog.h"
+
 namespace {
 
 const char* kFontPath = "data/font.ttf";
@@ -225,18 +227,18 @@ void AddGlyphQuad(const Glyph& g, float penX, float penY) {
 Font* GfxFontCreate(float scale) {
   int size = (int)(scale * 256);
   if (size <= 0) {
-    fprintf(stderr, "[gfx] font atlas scale %g gives no pixels\n", (double)scale);
+    LogPrint("[gfx] font atlas scale %g gives no pixels\n", (double)scale);
     return nullptr;
   }
   std::vector<unsigned char> ttf;
   if (!ReadWholeFile(kFontPath, &ttf)) {
-    fprintf(stderr, "[gfx] cannot read %s\n", kFontPath);
+    LogPrint("[gfx] cannot read %s\n", kFontPath);
     return nullptr;
   }
   Texture* atlas = nullptr;
   FontData* fd = BakeFont(ttf, size, &atlas);
   if (!fd) {
-    fprintf(stderr, "[gfx] %s is not a TrueType font\n", kFontPath);
+    LogPrint("[gfx] %s is not a TrueType font\n", kFontPath);
     return nullptr;
   }
   Font* font = (Font*)calloc(1, sizeof(Font));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kegraphics.h"
+#include "kelog.h"
 #include "keos.h"
 
 #define GFX_CHECK() GfxCheckError(__LINE__)
@@ -90,7 +91,7 @@ Texture* LoadSizeOnly(FILE* f, const char* path) {
   bool read = stbi_info_from_file(f, &w, &h, &channels) != 0;
   fclose(f);
   if (!read) {
-    fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
+    LogPrint("[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
     return nullptr;
   }
   Texture* t = (Texture*)calloc(1, sizeof(Texture));
@@ -106,12 +107,12 @@ void GfxTextureSetSizesOnly(bool on) {
 
 Texture* GfxTextureLoad(const char* path) {
   if (!path || strlen(path) > kMaxPathLength) {
-    fprintf(stderr, "[gfx] picture path too long or missing\n");
+    LogPrint("[gfx] picture path too long or missing\n");
     return nullptr;
   }
   FILE* f = OpenIgnoringCase(path);
   if (!f) {
-    fprintf(stderr, "[gfx] cannot open picture %s\n", path);
+    LogPrint("[gfx] cannot open picture %s\n", path);
     return nullptr;
   }
   if (gTex.sizesOnly) return LoadSizeOnly(f, path);
@@ -124,7 +125,7 @@ Texture* GfxTextureLoad(const char* path) {
   stbi_set_flip_vertically_on_load(0);
   fclose(f);
   if (!pixels) {
-    fprintf(stderr, "[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
+    LogPrint("[gfx] cannot decode picture %s: %s\n", path, stbi_failure_reason());
     return nullptr;
   }
   Texture* t = (Texture*)calloc(1, sizeof(Texture));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "kelog.h"
 #include "kesystem.h"
 
 namespace {
@@ -117,7 +118,7 @@ void GsmRun() {
 
 void GsmSetNextState(GameStateId id) {
   if (id != GS_Quit && id != GS_Restart && !GsmIsRegistered(id)) {
-    fprintf(stderr, "[gsm] ignoring a request for unregistered state %d\n", (int)id);
+    LogPrint("[gsm] ignoring a request for unregistered state %d\n", (int)id);
     return;
   }
   gGsm.next = id;

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "kelog.h"
+
 // The library's host is ours: NetHost is only a name for it.
 struct NetHost {
   ENetHost* enet;
@@ -30,7 +32,7 @@ NetState gNet;
 
 bool NetStart() {
   if (gNet.hosts == 0 && enet_initialize() != 0) {
-    fprintf(stderr, "[net] the network library could not start\n");
+    LogPrint("[net] the network library could not start\n");
     return false;
   }
   gNet.hosts += 1;
@@ -75,7 +77,7 @@ NetHost* NetHostCreate(uint16_t port, int peers) {
   address.port = port;
   ENetHost* enet = enet_host_create(&address, (size_t)peers, 1, 0, 0);
   if (!enet) {
-    fprintf(stderr, "[net] cannot open UDP port %u (is another game using it?)\n", (unsigned)port);
+    LogPrint("[net] cannot open UDP port %u (is another game using it?)\n", (unsigned)port);
     NetStop();
     return nullptr;
   }
@@ -86,7 +88,7 @@ NetHost* NetClientCreate() {
   if (!NetStart()) return nullptr;
   ENetHost* enet = enet_host_create(nullptr, 1, 1, 0, 0);
   if (!enet) {
-    fprintf(stderr, "[net] cannot open a UDP socket\n");
+    LogPrint("[net] cannot open a UDP socket\n");
     NetStop();
     return nullptr;
   }
@@ -111,7 +113,7 @@ bool NetConnect(NetHost* host, const char* address, uint16_t port, uint32_t data
   ENetAddress to;
   to.port = port;
   if (enet_address_set_host(&to, address) != 0) {
-    fprintf(stderr, "[net] no such address: %s\n", address);
+    LogPrint("[net] no such address: %s\n", address);
     return false;
   }
   ENetPeer* p = enet_host_connect(host->enet, &to, 1, data);

@@ -3,22 +3,14 @@
 #include "keos.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <link.h>
-#include <sys/file.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <string>
-#include <vector>
 
 #include "kekeys.h"
+#include "kelog.h"
+#include "keos_plat.h"
 
 namespace {
 
@@ -27,7 +19,6 @@ void DefaultMessageBox(const char* text, const char* caption, uint32_t style);
 struct OsState {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
-  int lockFd = -1;
   bool displayMissing = false;
   bool virtualClock = false;
   uint64_t virtualCounter = 0;
@@ -50,21 +41,6 @@ Uint32 MessageBoxIcon(uint32_t style) {
 
 void DefaultMessageBox(const char* text, const char* caption, uint32_t style) {
   SDL_ShowSimpleMessageBox(MessageBoxIcon(style), caption, text, nullptr);
-}
-
-int ListLibrary(dl_phdr_info* info, size_t, void* names) {
-  if (info->dlpi_name && *info->dlpi_name)
-    static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
-  return 0;
-}
-
-// Every library loaded so far (the OpenGL driver and all it brought in) stays mapped until the
-// process ends. Unloading them at shut-down gains nothing, and the sanitizer builds' leak check,
-// which runs at exit, can name and so suppress a leak of the driver's only while it is mapped.
-void PinLoadedLibraries() {
-  std::vector<std::string> names;
-  dl_iterate_phdr(ListLibrary, &names);  // no loading inside the walk: it holds the loader's lock
-  for (const std::string& name : names) dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 // Physical keys to virtual-key numbers, so W A S D stay in place on any layout.
@@ -160,6 +136,7 @@ void ListVisibleDrivers(char* out, size_t size) {
 // nothing; one asked for by name is used as asked. Connecting to the display can fail for a
 // moment (seen under Xvfb right after another client left): try a named display again.
 bool InitVideo() {
+  PlatBeforeVideo();
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   if (!asked || !*asked) {
     char drivers[256];
@@ -188,47 +165,18 @@ void ReportNoDisplay() {
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   if (asked && *asked) snprintf(driver, sizeof driver, ", SDL_VIDEODRIVER=%s: %s", asked, SDL_GetError());
   else driver[0] = '\0';
-  fprintf(stderr, "[os] no display could be opened (tried X11 with %s, Wayland with %s%s)\n", x11,
+  LogPrint("[os] no display could be opened (tried X11 with %s, Wayland with %s%s)\n", x11,
           wayland, driver);
-}
-
-// False when the name does not fit: a cut name could be another file's.
-bool LockPath(const char* dir, const char* product, char* out, size_t size) {
-  int n = snprintf(out, size, "%s/%s-%u.lock", dir, product, (unsigned)getuid());
-  if (n < 0 || (size_t)n >= size) return false;
-  for (char* p = out + strlen(dir) + 1; *p; ++p)
-    if (*p == ' ') *p = '-';
-  return true;
 }
 
 }  // namespace
 
 bool OsInstanceLockAcquire(const char* product) {
-  const char* dir = getenv("XDG_RUNTIME_DIR");
-  char path[512];
-  if (!dir || !*dir || !LockPath(dir, product, path, sizeof path)) {
-    if (!LockPath("/tmp", product, path, sizeof path)) {
-      fprintf(stderr, "[os] the instance lock's name is too long; starting anyway\n");
-      return true;
-    }
-  }
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    fprintf(stderr, "[os] cannot open the instance lock %s; starting anyway\n", path);
-    return true;
-  }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return false;
-  }
-  gOs.lockFd = fd;
-  return true;
+  return PlatLockAcquire(product);
 }
 
 void OsInstanceLockRelease() {
-  if (gOs.lockFd < 0) return;
-  close(gOs.lockFd);  // closing drops the lock
-  gOs.lockFd = -1;
+  PlatLockRelease();
 }
 
 void OsEnterDataFolder(const char* installName) {
@@ -241,8 +189,8 @@ void OsEnterDataFolder(const char* installName) {
   for (const char* dir : candidates) {
     char data[1040];
     if ((size_t)snprintf(data, sizeof data, "%.1024sdata", dir) >= sizeof data) continue;
-    if (access(data, R_OK | X_OK) == 0) {
-      if (chdir(dir) != 0) fprintf(stderr, "[os] cannot enter %s\n", dir);
+    if (PlatFolderReadable(data)) {
+      if (!PlatEnterFolder(dir)) LogPrint("[os] cannot enter %s\n", dir);
       return;
     }
   }
@@ -270,7 +218,7 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
     return false;
   }
   if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
-    fprintf(stderr, "[os] SDL_Init failed: %s\n", SDL_GetError());
+    LogPrint("[os] SDL_Init failed: %s\n", SDL_GetError());
     return false;
   }
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -286,7 +234,7 @@ bool OsWindowCreate(const char* title, int x, int y, int clientW, int clientH) {
   Uint32 shown = gOs.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
   gOs.window = SDL_CreateWindow(title, x, y, clientW, clientH, SDL_WINDOW_OPENGL | shown);
   if (!gOs.window) {
-    fprintf(stderr, "[os] cannot create the window: %s\n", SDL_GetError());
+    LogPrint("[os] cannot create the window: %s\n", SDL_GetError());
     return false;
   }
   return true;
@@ -309,11 +257,11 @@ bool OsGlCreateContext() {
   if (!gOs.window) return false;
   gOs.context = SDL_GL_CreateContext(gOs.window);
   if (!gOs.context) {
-    fprintf(stderr, "[os] no OpenGL 3.3 core context: %s\n", SDL_GetError());
+    LogPrint("[os] no OpenGL 3.3 core context: %s\n", SDL_GetError());
     return false;
   }
   SDL_GL_MakeCurrent(gOs.window, gOs.context);
-  PinLoadedLibraries();
+  PlatAfterContext();
   return true;
 }
 
@@ -460,27 +408,17 @@ void OsSleepSeconds(double seconds) {
     OsClockAdvance(seconds);
     return;
   }
-  // To an absolute deadline on the monotonic clock: a wake-up by a signal sleeps on to the same
-  // instant rather than starting the whole wait again.
-  timespec until;
-  clock_gettime(CLOCK_MONOTONIC, &until);
-  long long ns = until.tv_nsec + (long long)(seconds * 1e9);
-  until.tv_sec += (time_t)(ns / 1000000000);
-  until.tv_nsec = (long)(ns % 1000000000);
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-  }
+  PlatSleepSeconds(seconds);
 }
 
 double OsThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+  return PlatThreadSeconds();
 }
 
 // The line on standard error always; the box only where someone can see and close it: a run
 // with a hidden window would wait for ever on a box nobody clicks.
 void OsMessageBox(const char* text, const char* caption, uint32_t style) {
-  fprintf(stderr, "[os] %s: %s\n", caption, text);
+  LogPrint("[os] %s: %s\n", caption, text);
   if (!gOs.hidden) gOs.messageBox(text, caption, style);
 }
 

@@ -6,11 +6,12 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 #include <SDL.h>  // for SDL_LoadWAV and its sample converter only
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "kelog.h"
+#include "keos_plat.h"
 
 struct SndChannel {
   ALuint source;
@@ -44,7 +45,7 @@ SndDevice gSnd;
 void ReportOnce(const char* what) {
   if (gSnd.failureReported) return;
   gSnd.failureReported = true;
-  fprintf(stderr, "[audio] %s; the game runs without sound\n", what);
+  LogPrint("[audio] %s; the game runs without sound\n", what);
 }
 
 void DeviceClose() {
@@ -60,17 +61,9 @@ void DeviceClose() {
 // several, even when a later backend works. The outcome is ours to report, so standard error is
 // closed for the probe alone: once a device is open its errors print as usual.
 ALCdevice* OpenDefaultDeviceQuietly() {
-  fflush(stderr);
-  int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-  int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  bool quiet = saved >= 0 && null >= 0 && dup2(null, STDERR_FILENO) >= 0;
-  if (null >= 0) close(null);
+  int quiet = PlatQuietBegin();
   ALCdevice* device = alcOpenDevice(nullptr);
-  if (quiet) {
-    fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-  }
-  if (saved >= 0) close(saved);
+  PlatQuietEnd(quiet);
   return device;
 }
 
@@ -112,14 +105,14 @@ bool DecodeWav(const char* path, SndSound* out) {
   Uint8* data = nullptr;
   Uint32 len = 0;
   if (!SDL_LoadWAV(path, &wav, &data, &len)) {
-    fprintf(stderr, "[audio] cannot load %s: %s\n", path, SDL_GetError());
+    LogPrint("[audio] cannot load %s: %s\n", path, SDL_GetError());
     return false;
   }
   Uint8 channels = wav.channels >= 2 ? 2 : 1;
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS, channels,
                         wav.freq) < 0) {
-    fprintf(stderr, "[audio] cannot convert %s: %s\n", path, SDL_GetError());
+    LogPrint("[audio] cannot convert %s: %s\n", path, SDL_GetError());
     SDL_FreeWAV(data);
     return false;
   }
@@ -139,7 +132,7 @@ bool DecodeWav(const char* path, SndSound* out) {
                wav.freq);
   bool ok = alGetError() == AL_NO_ERROR;
   if (!ok) {
-    fprintf(stderr, "[audio] the sound device refused %s\n", path);
+    LogPrint("[audio] the sound device refused %s\n", path);
     alDeleteBuffers(1, &out->buffer);
   }
   if (cvt.needed) SDL_free(cvt.buf);

@@ -8,6 +8,7 @@
 
 #include "kegraphics.h"
 #include "keinput.h"
+#include "kelog.h"
 #include "keos.h"
 
 namespace {
@@ -106,7 +107,7 @@ bool SysSetIcon(const char* path) {
   int w, h, n;
   unsigned char* rgba = stbi_load(path, &w, &h, &n, 4);
   if (!rgba) {
-    fprintf(stderr, "[sys] no icon in %s\n", path);
+    LogPrint("[sys] no icon in %s\n", path);
     return false;
   }
   OsSetWindowIcon(w, h, rgba);

@@ -4,13 +4,13 @@
 
 #include <SDL.h>
 #include <imgui.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 
 #include "battle/battle.h"
 #include "battle/pause.h"
@@ -123,8 +123,7 @@ bool LinkTree(const fs::path& from, const fs::path& to) {
   fs::create_directories(to, err);
   for (const fs::directory_entry& e : fs::directory_iterator(from, err)) {
     fs::path target = to / e.path().filename();
-    if (e.is_directory() ? !LinkTree(e.path(), target)
-                         : (fs::create_symlink(e.path(), target, err), (bool)err))
+    if (e.is_directory() ? !LinkTree(e.path(), target) : !HpLinkFile(e.path(), target))
       return false;
   }
   return !err;
@@ -374,8 +373,8 @@ void HpCast(int player, int slot) {
 std::string HpTempPath(const std::string& name) {
   static std::string dir;
   if (dir.empty()) {
-    char tmpl[] = "/tmp/hptest-XXXXXX";
-    dir = mkdtemp(tmpl) ? tmpl : "/tmp";
+    dir = HpMakeTempFolder("hptest");
+    if (dir.empty()) dir = fs::temp_directory_path().string();
   }
   return dir + "/" + name;
 }
@@ -400,7 +399,7 @@ bool HpWav(const std::string& path, int channels, int rate, int bits, uint32_t f
 std::string HpSineWav(const std::string& name, double seconds) {
   std::string path = HpTempPath(name);
   HpWav(path, 1, 22050, 16, (uint32_t)(seconds * 22050),
-        [](uint32_t i) { return (int)(0.5 * 32767 * sin(2 * M_PI * 440 * i / 22050)); });
+        [](uint32_t i) { return (int)(0.5 * 32767 * sin(2 * 3.14159265358979 * 440 * i / 22050)); });
   return path;
 }
 
@@ -408,8 +407,8 @@ void HpUseWaveBackend(const std::string& mixPath) {
   std::string conf = HpTempPath("alsoft.conf");
   WriteFile(conf.c_str(),
             "[general]\ndrivers=wave\nchannels=mono\nsample-type=int16\n[wave]\nfile=" + mixPath);
-  setenv("ALSOFT_CONF", conf.c_str(), 1);
-  unsetenv("ALSOFT_DRIVERS");  // the test environment picks the null backend for the others
+  HpSetEnv("ALSOFT_CONF", conf.c_str());
+  HpSetEnv("ALSOFT_DRIVERS", nullptr);  // the test environment picks the null backend for the others
 }
 
 double HpMixClock() { return SndDeviceSeconds(); }
@@ -419,7 +418,7 @@ void HpMixFor(double seconds, bool frames) {
   double end = HpMixClock() + seconds;
   for (int i = 0; i < 6000 && HpMixClock() < end; ++i) {
     if (frames) HpStep(1);
-    usleep(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 
@@ -446,55 +445,6 @@ bool HpReadMix(const std::string& path, HpMix* out) {
   return out->rate > 0;
 }
 
-// ---- The game as a program of its own
-
-HpProgram HpGameStart(const std::vector<std::string>& args) {
-  HpProgram p;
-  char pattern[] = "/tmp/hp-game-XXXXXX";
-  if (!mkdtemp(pattern)) return p;
-  p.folder = pattern;
-  p.out = p.folder + "/out.txt";
-  p.err = p.folder + "/err.txt";
-  std::string runtime = p.folder + "/runtime", data = p.folder + "/data";
-  fs::create_directories(runtime);
-  fs::permissions(runtime, fs::perms::owner_all);
-  std::vector<char*> argv;
-  std::string game = (fs::current_path() / "hollow-pikes").string();
-  argv.push_back(&game[0]);
-  std::vector<std::string> copy = args;
-  for (std::string& a : copy) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  p.pid = fork();
-  if (p.pid == 0) {
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    if (!freopen(p.out.c_str(), "w", stdout) || !freopen(p.err.c_str(), "w", stderr)) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return p;
-}
-
-namespace {
-
-bool HpGameReap(HpProgram& p, int* status, int flags) {
-  int s = 0;
-  if (p.pid <= 0 || waitpid(p.pid, &s, flags) != p.pid) return false;
-  p.pid = -1;
-  *status = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-  return true;
-}
-
-}  // namespace
-
-int HpGameWait(HpProgram& p) {
-  int status = -1;
-  HpGameReap(p, &status, 0);
-  return status;
-}
-
-bool HpGameEnded(HpProgram& p, int* status) { return HpGameReap(p, status, WNOHANG); }
-
 std::string HpFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -504,9 +454,8 @@ std::string HpFileText(const std::string& path) {
 
 bool HpFolderEnter(bool withData) {
   gHp.home = fs::current_path();
-  char pattern[] = "/tmp/hp-play-XXXXXX";
-  if (!mkdtemp(pattern)) return false;
-  gHp.temp = pattern;
+  gHp.temp = HpMakeTempFolder("hp-play");
+  if (gHp.temp.empty()) return false;
   if (withData && !LinkTree(fs::canonical(gHp.home / "data"), gHp.temp / "data")) return false;
   fs::current_path(gHp.temp);
   return true;
@@ -518,6 +467,16 @@ void HpFolderLeave() {
   fs::current_path(gHp.home, err);
   fs::remove_all(gHp.temp, err);
   gHp.temp.clear();
+}
+
+std::string HpMakeTempFolder(const char* prefix) {
+  std::random_device random;
+  std::error_code err;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path dir = fs::temp_directory_path(err) / (std::string(prefix) + "-" + std::to_string(random()));
+    if (!err && fs::create_directory(dir, err)) return dir.string();
+  }
+  return std::string();
 }
 
 bool HpTruncate(const char* path, size_t keepBytes) {

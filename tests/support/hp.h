@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -130,6 +131,11 @@ std::string HpFileText(const std::string& path);
 // A fresh temporary working folder; with data, its data/ links every real file (damage replaces
 // a link, never the original). Leave goes back and removes it.
 bool HpFolderEnter(bool withData);
+std::string HpMakeTempFolder(const char* prefix);  // a new empty folder; "" on failure
+
+// ---- The platform's own (hp_os_posix.cpp, hp_os_windows.cpp).
+void HpSetEnv(const char* name, const char* value);  // null removes it
+bool HpLinkFile(const std::filesystem::path& from, const std::filesystem::path& to);
 void HpFolderLeave();
 bool HpTruncate(const char* path, size_t keepBytes);
 bool HpGarbage(const char* path);
