@@ -5,8 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "keos_plat.h"
-
 void LogPrint(const char* format, ...) {
   char text[2048];
   va_list args;
@@ -14,5 +12,5 @@ void LogPrint(const char* format, ...) {
   vsnprintf(text, sizeof text, format, args);  // a longer line is cut, never overrun
   va_end(args);
   fputs(text, stderr);
-  PlatDebugString(text);
+  LogDebugChannel(text);
 }

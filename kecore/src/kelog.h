@@ -9,3 +9,4 @@
 #endif
 
 void LogPrint(const char* format, ...) KE_PRINTF(1, 2);
+void LogDebugChannel(const char* text);  // the platform's debugger channel; its OS file gives it

@@ -108,7 +108,7 @@ double PlatThreadSeconds() {
   return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
 }
 
-void PlatDebugString(const char*) {}  // standard error is the debugger's channel here
+void LogDebugChannel(const char*) {}  // standard error is the debugger's channel here
 
 int PlatQuietBegin() {
   fflush(stderr);

@@ -12,7 +12,6 @@ bool PlatFolderReadable(const char* path);  // a folder that can be listed and e
 bool PlatEnterFolder(const char* path);
 void PlatSleepSeconds(double seconds);      // the real clock, at least this long
 double PlatThreadSeconds();                 // processor time this thread has used
-void PlatDebugString(const char* text);     // the debugger's channel, besides standard error
 // Standard error silenced for a noisy probe: Begin returns a token for End (negative: not silenced).
 int PlatQuietBegin();
 void PlatQuietEnd(int token);

@@ -92,7 +92,7 @@ double PlatThreadSeconds() {
   return (double)(ticks(kernel) + ticks(user)) * 1e-7;  // 100 ns units
 }
 
-void PlatDebugString(const char* text) {
+void LogDebugChannel(const char* text) {
   OutputDebugStringA(text);
 }
 
