@@ -4,8 +4,17 @@
 target_link_libraries(hollowpikes PUBLIC winmm)  # timeBeginPeriod, for frame-accurate sleeps
 
 # No compiler runtime DLL beside the game: libgcc, libstdc++ and winpthread go into each program.
-add_link_options(-static-libgcc -static-libstdc++
-  -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic)
+# The libraries linked by path (SDL2's and OpenAL's import libraries) stay DLLs.
+add_link_options(-static)
+
+# main() is the game's own and stays main (SDL is told so in keos_windows.cpp): neither SDL's
+# renaming of it nor its WinMain, which would call an SDL_main.
+get_target_property(hp_sdl_libs PkgConfig::SDL2 INTERFACE_LINK_LIBRARIES)
+list(FILTER hp_sdl_libs EXCLUDE REGEX "SDL2main")
+get_target_property(hp_sdl_flags PkgConfig::SDL2 INTERFACE_COMPILE_OPTIONS)
+list(FILTER hp_sdl_flags EXCLUDE REGEX "^-Dmain=SDL_main$")
+set_target_properties(PkgConfig::SDL2 PROPERTIES INTERFACE_LINK_LIBRARIES "${hp_sdl_libs}"
+                      INTERFACE_COMPILE_OPTIONS "${hp_sdl_flags}")
 
 # The executable's icon is resource 101, made from the window icon's picture.
 find_program(HP_CONVERT convert REQUIRED)
@@ -14,10 +23,15 @@ add_custom_command(OUTPUT ${HP_ICON}
   COMMAND ${HP_CONVERT} ${CMAKE_SOURCE_DIR}/data/icon.png -define icon:auto-resize=256,64,48,32,16 ${HP_ICON}
   DEPENDS ${CMAKE_SOURCE_DIR}/data/icon.png
   COMMENT "Icon resource from data/icon.png")
+add_custom_target(hp_icon DEPENDS ${HP_ICON})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/hollow-pikes.rc.in ${CMAKE_BINARY_DIR}/hollow-pikes.rc @ONLY)
 
-function(HpWindowsGame target)
+function(HpWindowsResources target)
   target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/hollow-pikes.rc)
-  set_source_files_properties(${CMAKE_BINARY_DIR}/hollow-pikes.rc PROPERTIES OBJECT_DEPENDS ${HP_ICON})
+  add_dependencies(${target} hp_icon)  # the icon is made before the resource is compiled
+endfunction()
+
+function(HpWindowsGame target)
+  HpWindowsResources(${target})
   target_link_options(${target} PRIVATE -mwindows)  # a GUI program: no console window opens
 endfunction()
