@@ -89,6 +89,7 @@ void FeedMouse(ImGuiIO& io) {
 void GfxImGuiInit() {
   IMGUI_CHECKVERSION();
   ImGui::CreateContext();
+  ImGui::GetIO().IniFilename = nullptr;  // the game keeps no settings: no imgui.ini beside it
   FillKeyMap(ImGui::GetIO());
   if (!ImGui_ImplOpenGL3_Init("#version 330")) {
     LogPrint("[gfx] Dear ImGui renderer could not start\n");
