@@ -7,12 +7,12 @@ set -uo pipefail
 linux=$(realpath "${1:?usage: e2e_test.sh LINUX_GAME WINDOWS_GAME}") exe=$(realpath "${2:?}")
 here=$(cd "$(dirname "$0")" && pwd) root=$(cd "$(dirname "$0")/../.." && pwd)
 art=$(dirname "$(dirname "$(dirname "$exe")")")/e2e-windows   # beside zip/ in the build tree
-work=$(mktemp -d /tmp/hp-wine-e2e.XXXXXX) started=$SECONDS pid='' win=''
+work=$(mktemp -d /tmp/hp-wine-e2e.XXXXXX) started=$SECONDS game_pid='' win='' e2e_tag=wine-e2e
 # A Wine prefix of the test's own: its own wineserver, so no other run holds the game's mutex.
 export HP_WINEPREFIX=$work/wine
 
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2> /dev/null
+  [ -n "$game_pid" ] && kill "$game_pid" 2> /dev/null
   WINEPREFIX=$HP_WINEPREFIX timeout 20 wineserver -k 2> /dev/null
   [ -s "$work/game.log" ] && [ -d "$art" ] && cp "$work/game.log" "$art/game-output.txt"
   rm -rf "$work"
@@ -20,7 +20,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 2' INT TERM HUP
 
-log() { printf '[wine-e2e %3ds] %s\n' $((SECONDS - started)) "$*"; }
 fail() {
   echo "E2E FAILURE: $*" >&2
   [ -s "$work/game.log" ] && { echo "--- the game's last output ---"; tail -n 30 "$work/game.log"; } >&2
@@ -35,10 +34,7 @@ for tool in xdotool import convert compare wine; do
 done
 rm -rf "$art" && mkdir -p "$art" || fail "cannot create $art"
 
-thumb() { import -window root -resize 240x135! "$1" 2> /dev/null || fail "import failed"; }
-differ() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p'; }
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-alive() { kill -0 "$pid" 2> /dev/null || fail "the game died ($1)"; }
+. "$root/tests/e2e/e2e_lib.sh"
 
 # until_like REF SECONDS WHAT: holds space (skipping the logos) until the screen looks like REF.
 until_like() {
@@ -53,31 +49,6 @@ until_like() {
   sleep 2
   log "$3 after $((SECONDS - t0)) s"
 }
-# changed REF SECONDS WHAT: polls until the screen differs from thumbnail REF.
-changed() {
-  local t0=$SECONDS d=0
-  until above "${d:-0}" 0.08; do
-    alive "waiting for $3"
-    [ $((SECONDS - t0)) -ge "$2" ] && fail "no $3 within $2 s (difference $d)"
-    sleep 0.5 && thumb "$work/now.png" && d=$(differ "$1" "$work/now.png")
-  done
-  sleep 2
-  log "$3 after $((SECONDS - t0)) s"
-}
-hold=${HP_E2E_HOLD:-0.35}
-press() {
-  for k in "$@"; do
-    xdotool keydown "$k" && sleep "$hold" && xdotool keyup "$k" && sleep "$hold" \
-      || fail "xdotool could not send $k"
-  done
-}
-press_to() {
-  thumb "$work/ref.png"
-  xdotool keydown "$1" || fail "xdotool could not send $1"
-  changed "$work/ref.png" "$2" "$3"
-  xdotool keyup "$1"
-  sleep "$hold"
-}
 window_of() {  # the game's window, focused
   win=$(timeout 90 xdotool search --sync --name '^Hollow Pikes$' | head -n 1)
   [ -n "$win" ] || fail "no window named Hollow Pikes within 90 s ($1)"
@@ -88,22 +59,22 @@ window_of() {  # the game's window, focused
 mkdir -m 700 "$work/runtime" "$work/data"
 (cd "$(dirname "$linux")" && XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data \
   ALSOFT_DRIVERS=null exec "$linux") > "$work/linux.log" 2>&1 &
-pid=$!
+game_pid=$!
 window_of "Linux"
 xdotool keydown space; sleep 12; xdotool keyup space   # past the logos, whatever they take
 sleep 2
 import -window root "$art/menu-linux.png" 2> /dev/null || fail "import failed"
 convert "$art/menu-linux.png" -resize 240x135! "$work/menu-linux.png"
 xdotool key --window "$win" alt+F4
-timeout 60 tail --pid="$pid" -f /dev/null || fail "the Linux game did not quit"
-pid='' win=''
+timeout 60 tail --pid="$game_pid" -f /dev/null || fail "the Linux game did not quit"
+game_pid='' win=''
 log "the Linux build's menu taken"
 
 # --- the Windows game, from a folder that is not its own ---------------------------------------
 cd "$work" || fail "no work folder"
 log "making the Wine prefix"
 ALSOFT_DRIVERS=null "$here/wine-run.sh" "$exe" > "$work/game.log" 2>&1 &
-pid=$!
+game_pid=$!
 window_of "Windows"
 g=$(xdotool getwindowgeometry --shell "$win" | tr '\n' ' ')
 [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] || fail "not full screen: $g"
@@ -111,8 +82,8 @@ log "full screen: $g"
 until_like "$work/menu-linux.png" 120 "the main menu"
 import -window root "$art/menu-windows.png" 2> /dev/null || fail "import failed"
 # The pictures test's tolerance: mean difference under 1/255, no channel more than 4 levels off.
-mae=$(compare -metric MAE "$art/menu-linux.png" "$art/menu-windows.png" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
-pae=$(compare -metric PAE "$art/menu-linux.png" "$art/menu-windows.png" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
+mae=$(metric "$art/menu-linux.png" "$art/menu-windows.png" MAE)
+pae=$(metric "$art/menu-linux.png" "$art/menu-windows.png" PAE)
 above "${mae:-1}" "$(awk 'BEGIN { print 1 / 255 }')" && fail "the menu differs from Linux's: mean $mae"
 above "${pae:-1}" "$(awk 'BEGIN { print 4.5 / 255 }')" && fail "the menu differs from Linux's: peak $pae"
 log "the main menu matches the Linux build's (mean $mae, peak $pae)"
@@ -146,8 +117,8 @@ press Escape s
 press_to space 60 "the main menu from the pause menu"
 press Up space   # the arrow wraps from "Start game" to "Quit"; the question opens on "Yes"
 xdotool keydown space
-timeout 60 tail --pid="$pid" -f /dev/null || fail "the game did not end within 60 s of Quit"
+timeout 60 tail --pid="$game_pid" -f /dev/null || fail "the game did not end within 60 s of Quit"
 xdotool keyup space
-wait "$pid"; status=$? pid=''
+wait "$game_pid"; status=$? game_pid=''
 [ "$status" -eq 0 ] || fail "the game exited with status $status"
 log "Quit from the main menu: status 0"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # imports_test.sh RELEASE_FOLDER - every DLL that the release's executable and DLLs import is a
-# Windows system DLL or ships beside them, so the game runs on a bare Windows 10 or 11.
+# Windows system DLL or ships beside them, so the game runs on a bare Windows 10 or 11; and the
+# executable opens no console.
 set -euo pipefail
 dir=${1:?usage: imports_test.sh RELEASE_FOLDER}
 # Windows' own DLLs that SDL2, OpenAL Soft and the game may ask for.
@@ -19,5 +20,8 @@ for bin in "$dir"/*.exe "$dir"/*.dll; do
     fi
   done
 done
-[ -e "$dir/hollow-pikes.exe" ] || { echo "no hollow-pikes.exe in $dir"; status=1; }
+[ -e "$dir/hollow-pikes.exe" ] || { echo "no hollow-pikes.exe in $dir"; exit 1; }
+# A GUI program: double-clicked, it opens no console window beside the game.
+x86_64-w64-mingw32-objdump -p "$dir/hollow-pikes.exe" | grep -q '^Subsystem.*(Windows GUI)' \
+  || { echo "hollow-pikes.exe is not a Windows GUI program"; status=1; }
 exit $status
