@@ -1,13 +1,14 @@
 // test_engine_windows.cpp - the engine's Windows side under Wine: the named mutex a second copy
 // meets, the window class with the icon resource, fault lines on the debugger's channel.
-#include <windows.h>
-
 #include <cstring>
 #include <string>
 
 #include "hp.h"
 #include "kelog.h"
 #include "keos.h"
+
+// After the game's headers: its key numbers are an enum, which Windows' VK_ macros would rewrite.
+#include <windows.h>
 
 namespace {
 

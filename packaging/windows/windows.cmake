@@ -9,12 +9,13 @@ add_link_options(-static)
 
 # main() is the game's own and stays main (SDL is told so in keos_windows.cpp): neither SDL's
 # renaming of it nor its WinMain, which would call an SDL_main.
-get_target_property(hp_sdl_libs PkgConfig::SDL2 INTERFACE_LINK_LIBRARIES)
-list(FILTER hp_sdl_libs EXCLUDE REGEX "SDL2main")
-get_target_property(hp_sdl_flags PkgConfig::SDL2 INTERFACE_COMPILE_OPTIONS)
-list(FILTER hp_sdl_flags EXCLUDE REGEX "^-Dmain=SDL_main$")
-set_target_properties(PkgConfig::SDL2 PROPERTIES INTERFACE_LINK_LIBRARIES "${hp_sdl_libs}"
-                      INTERFACE_COMPILE_OPTIONS "${hp_sdl_flags}")
+foreach(property INTERFACE_LINK_LIBRARIES INTERFACE_COMPILE_OPTIONS)
+  get_target_property(hp_sdl PkgConfig::SDL2 ${property})
+  if(hp_sdl)
+    list(FILTER hp_sdl EXCLUDE REGEX "SDL2main|^-Dmain=SDL_main$")
+    set_target_properties(PkgConfig::SDL2 PROPERTIES ${property} "${hp_sdl}")
+  endif()
+endforeach()
 
 # The executable's icon is resource 101, made from the window icon's picture.
 find_program(HP_CONVERT convert REQUIRED)
