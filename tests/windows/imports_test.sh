@@ -5,8 +5,8 @@
 set -euo pipefail
 dir=${1:?usage: imports_test.sh RELEASE_FOLDER}
 # Windows' own DLLs that SDL2, OpenAL Soft and the game may ask for.
-system=" advapi32.dll cfgmgr32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll
- oleaut32.dll opengl32.dll setupapi.dll shell32.dll user32.dll version.dll winmm.dll ws2_32.dll "
+system=" advapi32.dll avrt.dll cfgmgr32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll"
+system+=" oleaut32.dll opengl32.dll setupapi.dll shell32.dll user32.dll version.dll winmm.dll ws2_32.dll "
 shopt -s nullglob nocaseglob
 status=0
 for bin in "$dir"/*.exe "$dir"/*.dll; do
@@ -22,6 +22,7 @@ for bin in "$dir"/*.exe "$dir"/*.dll; do
 done
 [ -e "$dir/hollow-pikes.exe" ] || { echo "no hollow-pikes.exe in $dir"; exit 1; }
 # A GUI program: double-clicked, it opens no console window beside the game.
-x86_64-w64-mingw32-objdump -p "$dir/hollow-pikes.exe" | grep -q '^Subsystem.*(Windows GUI)' \
+headers=$(x86_64-w64-mingw32-objdump -p "$dir/hollow-pikes.exe")
+grep -q '^Subsystem.*(Windows GUI)' <<< "$headers" \
   || { echo "hollow-pikes.exe is not a Windows GUI program"; status=1; }
 exit $status
