@@ -115,7 +115,7 @@ changed "$work/result.png" 30 "round 2"
 # --- back to the main menu and Quit there ------------------------------------------------------
 press Escape s
 press_to space 60 "the main menu from the pause menu"
-press Up space   # the arrow wraps from "Start game" to "Quit"; the question opens on "Yes"
+press Escape   # the main menu's Esc asks "Quit game?", the question opening on "Yes"
 xdotool keydown space
 timeout 60 tail --pid="$game_pid" -f /dev/null || fail "the game did not end within 60 s of Quit"
 xdotool keyup space
