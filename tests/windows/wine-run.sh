@@ -1,20 +1,40 @@
 #!/usr/bin/env bash
 # wine-run.sh PROGRAM.exe [ARGS...] - runs a Windows program of the build under Wine, in a Wine
-# prefix of the build's own (made once, without installer dialogs), with the game's DLLs found.
+# prefix of its own (a copy of one made once, without installer dialogs), with the game's DLLs found.
 set -euo pipefail
 : "${HP_WINDOWS_PREFIX:?the dependencies prefix (scripts/windows sets it)}"
-export WINEPREFIX=${HP_WINEPREFIX:-${TMPDIR:-/tmp}/hp-wine-$(id -u)}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No debugger on a crash: winedbg would wait for ever for someone to type at it.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 bin=$HP_WINDOWS_PREFIX/bin
 export WINEPATH="Z:${bin//\//\\}"  # Wine sees the Unix root as drive Z:
 export SDL_JOYSTICK_RAWINPUT=0  # SDL's raw input finds no pads under Wine and slows start-up
-# One prefix for many programs run side by side: the first one makes it, the others wait.
-exec 9> "$WINEPREFIX.lock"
+
+# The template, made by the first run; the others wait for it.
+template=${TMPDIR:-/tmp}/hp-wine-$(id -u)
+exec 9> "$template.lock"
 flock 9
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init > /dev/null 2>&1
-  wineserver -w
+if [ ! -f "$template/system.reg" ]; then
+  WINEPREFIX=$template wineboot --init > /dev/null 2>&1
+  WINEPREFIX=$template wineserver -w
 fi
+
+# One wineserver per prefix, and Wine gives the focus across all its windows: a full-screen test
+# window of one program would take it from another's, which the game answers by minimising. So
+# each run has a prefix of its own, unless the caller names one (a second copy of the game that
+# must meet the first one's mutex).
+own=''
+if [ -z "${HP_WINEPREFIX:-}" ]; then
+  own=$(mktemp -d "${TMPDIR:-/tmp}/hp-wine-run.XXXXXX")
+  HP_WINEPREFIX=$own/prefix
+fi
+[ -f "$HP_WINEPREFIX/system.reg" ] || cp -a "$template" "$HP_WINEPREFIX"
 flock -u 9
-exec wine "$@"
+exec 9>&-
+export WINEPREFIX=$HP_WINEPREFIX
+[ -n "$own" ] || exec wine "$@"
+
+trap 'WINEPREFIX=$HP_WINEPREFIX timeout 20 wineserver -k 2> /dev/null; rm -rf "$own"' EXIT
+status=0
+wine "$@" || status=$?
+exit "$status"
