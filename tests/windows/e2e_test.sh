@@ -72,12 +72,17 @@ log "the Linux build's menu taken"
 
 # --- the Windows game, from a folder that is not its own ---------------------------------------
 cd "$work" || fail "no work folder"
-log "making the Wine prefix"
 ALSOFT_DRIVERS=null "$here/wine-run.sh" "$exe" > "$work/game.log" 2>&1 &
 game_pid=$!
 window_of "Windows"
-g=$(xdotool getwindowgeometry --shell "$win" | tr '\n' ' ')
-[[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] || fail "not full screen: $g"
+# The window opens at 800 by 600 and goes full screen once the context is made.
+for ((i = 0; i < 60; ++i)); do
+  g=$(xdotool getwindowgeometry --shell "$win" | tr '\n' ' ')
+  [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && break
+  alive "going full screen"
+  sleep 0.5
+done
+[[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] || fail "not full screen within 30 s: $g"
 log "full screen: $g"
 until_like "$work/menu-linux.png" 120 "the main menu"
 import -window root "$art/menu-windows.png" 2> /dev/null || fail "import failed"
@@ -113,7 +118,7 @@ thumb "$work/result.png"
 changed "$work/result.png" 30 "round 2"
 
 # --- back to the main menu and Quit there ------------------------------------------------------
-press Escape s
+press Escape s s s   # pause, down to "Go back to menu"
 press_to space 60 "the main menu from the pause menu"
 press Escape   # the main menu's Esc asks "Quit game?", the question opening on "Yes"
 xdotool keydown space
