@@ -76,13 +76,14 @@ ALSOFT_DRIVERS=null "$here/wine-run.sh" "$exe" > "$work/game.log" 2>&1 &
 game_pid=$!
 window_of "Windows"
 # The window opens at 800 by 600 and goes full screen once the context is made.
+full="X=0 Y=0 WIDTH=1920 HEIGHT=1080"
 for ((i = 0; i < 60; ++i)); do
   g=$(xdotool getwindowgeometry --shell "$win" | tr '\n' ' ')
-  [[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] && break
+  [[ "$g" == *"$full"* ]] && break
   alive "going full screen"
   sleep 0.5
 done
-[[ "$g" == *"X=0 Y=0 WIDTH=1920 HEIGHT=1080"* ]] || fail "not full screen within 30 s: $g"
+[[ "$g" == *"$full"* ]] || fail "not full screen within 30 s: $g"
 log "full screen: $g"
 until_like "$work/menu-linux.png" 120 "the main menu"
 import -window root "$art/menu-windows.png" 2> /dev/null || fail "import failed"

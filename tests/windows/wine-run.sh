@@ -35,6 +35,4 @@ export WINEPREFIX=$HP_WINEPREFIX
 [ -n "$own" ] || exec wine "$@"
 
 trap 'WINEPREFIX=$HP_WINEPREFIX timeout 20 wineserver -k 2> /dev/null; rm -rf "$own"' EXIT
-status=0
-wine "$@" || status=$?
-exit "$status"
+wine "$@"  # its status is the script's; the trap keeps it
