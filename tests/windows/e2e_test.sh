@@ -119,7 +119,7 @@ thumb "$work/result.png"
 changed "$work/result.png" 30 "round 2"
 
 # --- back to the main menu and Quit there ------------------------------------------------------
-press Escape s s s   # pause, down to "Go back to menu"
+press Escape w   # pause: it opens on "How to play", one above is "Go back to menu"
 press_to space 60 "the main menu from the pause menu"
 press Escape   # the main menu's Esc asks "Quit game?", the question opening on "Yes"
 xdotool keydown space

@@ -4,8 +4,7 @@
 set -euo pipefail
 : "${HP_WINDOWS_PREFIX:?the dependencies prefix (scripts/windows sets it)}"
 export WINEDEBUG=${WINEDEBUG:--all}
-# No debugger on a crash: winedbg would wait for ever for someone to type at it.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 bin=$HP_WINDOWS_PREFIX/bin
 export WINEPATH="Z:${bin//\//\\}"  # Wine sees the Unix root as drive Z:
 export SDL_JOYSTICK_RAWINPUT=0  # SDL's raw input finds no pads under Wine and slows start-up
@@ -14,9 +13,14 @@ export SDL_JOYSTICK_RAWINPUT=0  # SDL's raw input finds no pads under Wine and s
 template=${TMPDIR:-/tmp}/hp-wine-$(id -u)
 exec 9> "$template.lock"
 flock 9
-if [ ! -f "$template/system.reg" ]; then
+if [ ! -f "$template/.hp-ready" ]; then
+  rm -rf "$template"
   WINEPREFIX=$template wineboot --init > /dev/null 2>&1
+  # A crash prints its backtrace and ends the program, with no dialog waiting for a click.
+  WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f > /dev/null
   WINEPREFIX=$template wineserver -w
+  touch "$template/.hp-ready"
 fi
 
 # One wineserver per prefix, and Wine gives the focus across all its windows: a full-screen test
@@ -28,7 +32,7 @@ if [ -z "${HP_WINEPREFIX:-}" ]; then
   own=$(mktemp -d "${TMPDIR:-/tmp}/hp-wine-run.XXXXXX")
   HP_WINEPREFIX=$own/prefix
 fi
-[ -f "$HP_WINEPREFIX/system.reg" ] || cp -a "$template" "$HP_WINEPREFIX"
+[ -f "$HP_WINEPREFIX/.hp-ready" ] || cp -a "$template" "$HP_WINEPREFIX"
 flock -u 9
 exec 9>&-
 export WINEPREFIX=$HP_WINEPREFIX
