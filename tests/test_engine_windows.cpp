@@ -33,6 +33,18 @@ TEST(EngineWindows, TheWindowIsOfTheGamesClassWithIconResource101) {
   HpEngineStop();
 }
 
+// Wine's XInput keeps a thread running inside its DLL, which crashed on the unmapped code when SDL
+// unloaded the DLL at shut-down; so the engine keeps it loaded, through any number of restarts.
+TEST(EngineWindows, TheXInputDllStaysLoadedOnceTheEngineStops) {
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_TRUE(HpEngineStart());
+    HMODULE xinput = GetModuleHandleW(L"xinput1_4.dll");
+    ASSERT_NE(xinput, nullptr) << "SDL has not loaded XInput for the pads";
+    HpEngineStop();
+    EXPECT_EQ(GetModuleHandleW(L"xinput1_4.dll"), xinput) << "unloaded at stop " << run + 1;
+  }
+}
+
 // A debugger (DebugView, say) reads OutputDebugStringA through the DBWIN buffer: be one.
 TEST(EngineWindows, FaultLinesReachTheDebuggersChannel) {
   HANDLE ready = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");

@@ -7,7 +7,7 @@
 bool PlatLockAcquire(const char* product);  // false: another copy of the game holds it
 void PlatLockRelease();
 void PlatBeforeVideo();                     // before SDL's video starts: the window class
-void PlatAfterContext();                    // once the OpenGL context exists
+void PlatAfterContext();                    // once the OpenGL context exists: libraries pinned
 bool PlatFolderReadable(const char* path);  // a folder that can be listed and entered
 bool PlatEnterFolder(const char* path);
 void PlatSleepSeconds(double seconds);      // the real clock, at least this long

@@ -66,7 +66,15 @@ void PlatBeforeVideo() {
     LogPrint("[os] cannot register the window class: %s\n", SDL_GetError());
 }
 
-void PlatAfterContext() {}
+// The XInput DLL that SDL loaded for the pads stays mapped until the process ends. Wine's XInput
+// runs a thread of its own that can still be inside the DLL when SDL unloads it at shut-down, and
+// it then crashes on the unmapped code; pinning costs nothing on Windows itself.
+void PlatAfterContext() {
+  for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, name, &module);
+  }
+}
 
 bool PlatFolderReadable(const char* path) {
   DWORD attributes = GetFileAttributesW(Wide(path).c_str());

@@ -19,5 +19,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(ENV{PKG_CONFIG_LIBDIR} ${HP_WINDOWS_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 
-# The tests run under Wine through CTest (tests/windows/wine.sh sets up a private prefix).
+# The tests run under Wine through CTest (tests/windows/wine-run.sh gives each run a prefix of its own).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../tests/windows/wine-run.sh)

@@ -11,3 +11,6 @@ if(HP_LINUX_GAME)
            bash ${CMAKE_CURRENT_LIST_DIR}/e2e_test.sh ${HP_LINUX_GAME} ${HP_RELEASE}/hollow-pikes.exe)
   set_tests_properties(windows_balance windows_e2e PROPERTIES TIMEOUT 1200)
 endif()
+# Every test here runs through tests/windows/wine-run.sh, which finds the game's DLLs by this.
+get_property(HP_WINDOWS_TESTS DIRECTORY PROPERTY TESTS)
+set_property(TEST ${HP_WINDOWS_TESTS} APPEND PROPERTY ENVIRONMENT HP_WINDOWS_PREFIX=${HP_WINDOWS_PREFIX})
