@@ -25,6 +25,10 @@ HP_WD_STB_LIBS=(image rect_pack truetype)
 HP_WD_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev mingw-w64-common cmake make pkg-config dpkg-dev xz-utils
   debian-archive-keyring googletest libstb-dev)
+# Running the tests: Wine (64-bit only) with the X libraries its display driver loads at run time,
+# which Debian lists only as recommended; the Linux tests' tools (Xvfb, xdotool, ImageMagick).
+HP_WD_TEST_PACKAGES=(wine wine64 libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1
+  libxrandr2 libxrender1 libxxf86vm1 libgl1 libgl1-mesa-dri "${HP_TEST_PACKAGES[@]}")
 
 # Upstream part of a Debian version: no epoch, no revision, no +dfsg/+ds.
 hp_wd_upstream() {
