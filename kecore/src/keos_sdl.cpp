@@ -166,7 +166,7 @@ void ReportNoDisplay() {
   if (asked && *asked) snprintf(driver, sizeof driver, ", SDL_VIDEODRIVER=%s: %s", asked, SDL_GetError());
   else driver[0] = '\0';
   LogPrint("[os] no display could be opened (tried X11 with %s, Wayland with %s%s)\n", x11,
-          wayland, driver);
+           wayland, driver);
 }
 
 }  // namespace
