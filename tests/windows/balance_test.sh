@@ -5,6 +5,7 @@
 set -euo pipefail
 linux=${1:?usage: balance_test.sh LINUX_GAME WINDOWS_GAME} windows=${2:?}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../sanitizers.sh"  # the Linux build is the tests' sanitized one, whoever runs this
 work=$(mktemp -d /tmp/hp-winbal.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 (cd "$(dirname "$linux")" && ALSOFT_DRIVERS=null "$linux" --balance 1 --seed 7) > "$work/linux.txt"

@@ -35,6 +35,7 @@ done
 rm -rf "$art" && mkdir -p "$art" || fail "cannot create $art"
 
 . "$root/tests/e2e/e2e_lib.sh"
+. "$root/tests/sanitizers.sh"  # for the Linux build's game, the tests' sanitized one
 
 # until_like REF SECONDS WHAT: holds space (skipping the logos) until the screen looks like REF.
 until_like() {
