@@ -167,7 +167,7 @@ void BM_IdleMenuFillPaths(benchmark::State& state) {
   BenchFillAB(state, (uint32_t)state.range(0), MenuFrame);
   BenchGameStop();
 }
-BENCHMARK(BM_IdleMenuFillPaths)->Arg(GFX_FILL_ALL)->Iterations(300)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleMenuFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_STILL)->Iterations(300)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

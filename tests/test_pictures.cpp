@@ -202,4 +202,58 @@ TEST(PicturesTest, EveryScreenLooksTheSameWithAndWithoutTheFillPaths) {
     }
 }
 
+// A battle's frames one after another, with the still layers taken over from frame to frame and
+// with every frame drawn whole: the same pictures, frame for frame, while a troop walks, a number
+// changes, the pause menu opens and closes, and F11 goes to full screen and back.
+std::vector<std::vector<uint32_t>> Sequence(uint32_t fill) {
+  std::vector<std::vector<uint32_t>> frames;
+  if (!HpStartBattle(Hero_Knight, Hero_Druid, Spell_Meteor, Spell_Wind, Spell_Stun,
+                     Spell_Execute, 800, 600, false))
+    return frames;
+  GfxSetFillPaths(fill);
+  HpCapture(true);
+  auto take = [&frames](int n) {
+    while (n-- > 0) frames.push_back(Frame());
+  };
+  take(3);
+  HpTroop(KnightTroop, 2, false, -250, false);
+  take(8);
+  BoardPlayer(0).energy = 11;
+  take(2);
+  BoardPlayer(0).energy = 88;
+  take(2);
+  HpPress(VK_ESCAPE);
+  take(3);
+  HpPress({'W', 'W', VK_SPACE});  // "Continue"
+  take(4);
+  HpPress(VK_F11);
+  take(4);
+  HpPress(VK_F11);
+  take(4);
+  GfxSetFillPaths(GFX_FILL_ALL);
+  HpStop();
+  return frames;
+}
+
+TEST(PicturesTest, NoFrameOfABattleKeepsAStalePixelFromTheStillLayers) {
+  std::vector<std::vector<uint32_t>> kept = Sequence(GFX_FILL_ALL);
+  std::vector<std::vector<uint32_t>> whole = Sequence(GFX_FILL_ALL & ~GFX_FILL_STILL);
+  ASSERT_EQ(kept.size(), whole.size());
+  ASSERT_EQ(kept.size(), 30u);
+  for (size_t f = 0; f < kept.size(); ++f) {
+    ASSERT_EQ(kept[f].size(), whole[f].size()) << "frame " << f;
+    long worst = 0, sum = 0;
+    for (size_t i = 0; i < kept[f].size(); ++i) {
+      long d = Diff(kept[f][i], whole[f][i]);
+      sum += d, worst = std::max(worst, d);
+    }
+    EXPECT_LE(worst, 4) << "frame " << f;
+    EXPECT_LT(sum, (long)kept[f].size()) << "frame " << f;
+  }
+  EXPECT_NE(kept[3], kept[10]) << "the troop did not walk";
+  EXPECT_NE(kept[12], kept[14]) << "the number did not change";
+  EXPECT_NE(kept[14], kept[17]) << "the pause menu did not open";
+  EXPECT_NE(kept[21].size(), kept[25].size()) << "F11 did not change the size";
+}
+
 }  // namespace

@@ -16,6 +16,7 @@ enum BlendMode : int32_t {
 struct Mesh {
   uint32_t vertexArray;
   uint32_t vertexCount;
+  uint32_t serial;  // never reused, where a freed mesh's address and names may come back
   char name[256];
 };
 
@@ -23,6 +24,7 @@ struct Texture {
   uint32_t textureName;  // first, so the record can stand for its OpenGL name
   int32_t width;
   int32_t height;
+  uint32_t serial;  // as a mesh's
   char name[256];
 };
 
@@ -44,6 +46,7 @@ void GfxSetCameraBounds(float width, float height);
 void GfxUpdateProjection();
 void GfxSetViewport(int w, int h);
 void GfxClear();
+void GfxFrameFinish();       // the frame's own draws are all given: before the overlays and swap
 void GfxSetTransform(const Mtx33& m);
 void GfxSetModColor(uint32_t argb);
 void GfxSetUseModColor(bool on);
@@ -74,7 +77,8 @@ enum GfxFillPath : uint32_t {
   GFX_FILL_NO_DEPTH = 1,        // every vertex lies at z = 0: no depth test, no depth buffer clear
   GFX_FILL_LEAN_SHADER = 2,     // textured draws through a shader without branches
   GFX_FILL_OPAQUE_NO_BLEND = 4, // opaque pictures at full alpha are copied, not blended
-  GFX_FILL_ALL = 7,
+  GFX_FILL_STILL = 8,           // the draws a frame opens with, as the last frame's: one copy
+  GFX_FILL_ALL = 15,
 };
 void GfxSetFillPaths(uint32_t paths);
 uint32_t GfxGetFillPaths();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kegraphics.h"
+#include "kegraphicsogl_still.h"
 #include "kelog.h"
 #include "keos.h"
 
@@ -54,6 +55,8 @@ struct GfxState {
   GLuint spriteProgram = 0, lineProgram = 0, leanProgram = 0;
   SpriteUniforms sprite, lean;
   uint32_t fillPaths = GFX_FILL_ALL;
+  int viewW = 0, viewH = 0;
+  uint32_t meshSerials = 0;  // the last one given
   bool blending = true;  // GL_BLEND as last set here
   GLuint boundVao = 0, boundProgram = 0;  // as last bound here: a repeat is skipped
   void (*drawHook)(const Mesh*) = nullptr;
@@ -302,6 +305,7 @@ bool GfxInit() {
 }
 
 bool GfxShutdown() {
+  GfxStillFree();
   bool clean = GfxReleaseAll();
   GfxImGuiShutdown();
   return clean;
@@ -339,6 +343,7 @@ void GfxUpdateProjection() {
 }
 
 void GfxSetViewport(int w, int h) {
+  gGfx->viewW = w, gGfx->viewH = h;
   glViewport(0, 0, w, h);
   glScissor(0, 0, w, h);
 }
@@ -350,7 +355,10 @@ void GfxClear() {
   if (depth) glEnable(GL_DEPTH_TEST);
   else glDisable(GL_DEPTH_TEST);
   glClear(GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0));
+  GfxStillFrameStart();
 }
+
+void GfxFrameFinish() { GfxStillFrameEnd(); }
 
 void GfxSetFillPaths(uint32_t paths) { gGfx->fillPaths = paths & GFX_FILL_ALL; }
 uint32_t GfxGetFillPaths() { return gGfx->fillPaths; }
@@ -459,6 +467,7 @@ void GfxGetCameraBounds(float* left, float* right, float* bottom, float* top) {
 }
 
 void GfxReadPixels(int x, int y, int w, int h, uint8_t* rgba) {
+  GfxStillFlush();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -499,6 +508,7 @@ Mesh* GfxMeshEnd(const char* name) {
   glGenBuffers(1, &vbo);
   mesh->vertexArray = vao;
   mesh->vertexCount = n;
+  mesh->serial = ++gGfx->meshSerials;
   glBindVertexArray(vao);
   glBindBuffer(GL_ARRAY_BUFFER, vbo);
   glBufferData(GL_ARRAY_BUFFER, n * sizeof(SpriteVertex), gGfx->tris, GL_STATIC_DRAW);
@@ -521,6 +531,7 @@ Mesh* GfxMeshEnd(const char* name) {
 
 void GfxMeshFree(Mesh* mesh) {
   if (!mesh) return;
+  GfxStillFlush();  // a draw held back may be this mesh's
   auto it = gGfx->meshRegistry.find(mesh);
   if (it != gGfx->meshRegistry.end()) {
     // Deleting the bound array unbinds it, and its name may come back for a new mesh.
@@ -594,12 +605,24 @@ void SendSpriteUniforms(SpriteUniforms& u, uint32_t modColor) {
 
 }  // namespace
 
-void GfxMeshDraw(Mesh* mesh) {
-  if (!mesh) return;
-  // A tint of alpha 0 under alpha blending leaves every pixel as it was (src * 0 + dst * 1), so
-  // the software renderer is spared the fill: a lifted curtain still covers the whole screen.
-  if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
-  if (gGfx->drawHook) gGfx->drawHook(mesh);
+GfxDraw GfxDrawOf(Mesh* mesh) {
+  const GfxState& g = *gGfx;
+  GfxDraw d;
+  memset(&d, 0, sizeof d);  // the key is compared byte for byte, padding and all
+  d.mesh = mesh;
+  d.texture = g.currentTexture;
+  GfxDrawKey& k = d.key;
+  k.mesh = mesh->serial;
+  k.texture = g.currentTexture ? g.currentTexture->serial : 0;
+  k.model = g.model, k.viewProj = g.viewProj, k.texTransform = g.texTransform;
+  k.modColor = g.modColor, k.fillPaths = g.fillPaths;
+  k.useModColor = g.useModColor, k.blend = g.blendMode, k.viewW = g.viewW, k.viewH = g.viewH;
+  return d;
+}
+
+namespace {
+
+void DrawMesh(Mesh* mesh) {
   SetBlending(!DrawIsOpaque());
   BindVertexArray(mesh->vertexArray);
   bool lean = (gGfx->fillPaths & GFX_FILL_LEAN_SHADER) && gGfx->currentTexture;
@@ -609,6 +632,56 @@ void GfxMeshDraw(Mesh* mesh) {
   GFX_CHECK();
   glDrawArrays(GL_TRIANGLES, 0, (GLsizei)mesh->vertexCount);
   GFX_CHECK();
+}
+
+struct DrawState {
+  Mtx44 model, viewProj;
+  Mtx33 texTransform;
+  uint32_t modColor;
+  bool useModColor;
+  BlendMode blend;
+  Texture* texture;
+};
+
+DrawState StateNow() {
+  const GfxState& g = *gGfx;
+  return {g.model, g.viewProj, g.texTransform, g.modColor, g.useModColor, g.blendMode,
+          g.currentTexture};
+}
+
+void StateSet(const DrawState& s) {
+  GfxState& g = *gGfx;
+  g.model = s.model, g.viewProj = s.viewProj, g.texTransform = s.texTransform;
+  g.modColor = s.modColor, g.useModColor = s.useModColor;
+  if (g.blendMode != s.blend) GfxSetBlendMode(s.blend);
+  GfxTextureSet(s.texture);
+}
+
+}  // namespace
+
+void GfxDrawNow(const GfxDraw& d) {
+  const GfxDrawKey& k = d.key;
+  DrawState was = StateNow();
+  DrawState want = {k.model, k.viewProj, k.texTransform, k.modColor, k.useModColor != 0,
+                    (BlendMode)k.blend, d.texture};
+  bool same = memcmp(&was.model, &want.model, sizeof want.model) == 0 &&
+              memcmp(&was.viewProj, &want.viewProj, sizeof want.viewProj) == 0 &&
+              memcmp(&was.texTransform, &want.texTransform, sizeof want.texTransform) == 0 &&
+              was.modColor == want.modColor && was.useModColor == want.useModColor &&
+              was.blend == want.blend && was.texture == want.texture;
+  if (same) return DrawMesh(d.mesh);  // a draw given now: the state is already its own
+  StateSet(want);
+  DrawMesh(d.mesh);
+  StateSet(was);
+}
+
+void GfxMeshDraw(Mesh* mesh) {
+  if (!mesh) return;
+  // A tint of alpha 0 under alpha blending leaves every pixel as it was (src * 0 + dst * 1), so
+  // the software renderer is spared the fill: a lifted curtain still covers the whole screen.
+  if (gGfx->useModColor && (gGfx->modColor >> 24) == 0 && gGfx->blendMode == BLEND_ALPHA) return;
+  if (gGfx->drawHook) gGfx->drawHook(mesh);
+  GfxStillSubmit(GfxDrawOf(mesh));
 }
 
 void GfxLineAdd(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kegraphics.h"
+#include "kegraphicsogl_still.h"
 #include "kelog.h"
 #include "keos.h"
 
@@ -26,6 +27,7 @@ struct TextureState {
   std::vector<Texture*> live;  // creation order; its size names the next "Texture%i"
   std::unordered_set<GLuint> opaque;  // names of textures with no transparent pixel
   bool sizesOnly = false;
+  uint32_t serials = 0;  // the last one given
 };
 TextureState gTex;
 
@@ -81,6 +83,7 @@ Texture* AddLive(GLuint name, int32_t w, int32_t h, const uint8_t* rgba, Texture
   t->textureName = name;
   t->width = w;
   t->height = h;
+  t->serial = ++gTex.serials;
   gTex.live.push_back(t);
   return t;
 }
@@ -144,6 +147,7 @@ Texture* GfxTextureCreate(int32_t width, int32_t height, const uint8_t* rgba) {
 
 void GfxTextureUnload(Texture* texture) {
   if (!texture) return;
+  GfxStillFlush();  // draws held back may still need it
   // A freed record's address can come back for the next texture; it must not look current.
   if (GfxGetCurrentTexture() == texture) GfxTextureSet(nullptr);
   gTex.opaque.erase(texture->textureName);

@@ -140,6 +140,7 @@ void SysFrameStart() {
 }
 
 void SysFrameEnd() {
+  if (!gSys.headless) GfxFrameFinish();
   GfxFlushDebugLines();
   GfxImGuiRender();
   if (gSys.beforeSwap) gSys.beforeSwap();
