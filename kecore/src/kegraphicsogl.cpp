@@ -603,24 +603,24 @@ void SendSpriteUniforms(SpriteUniforms& u, uint32_t modColor) {
   s = {true, g.viewProj, g.texTransform, modColor, useModColor, useTexture};
 }
 
-}  // namespace
-
-GfxDraw GfxDrawOf(Mesh* mesh) {
+// The render state as a draw's key sees it, the mesh left out.
+GfxDrawKey KeyNow() {
   const GfxState& g = *gGfx;
-  GfxDraw d;
-  memset(&d, 0, sizeof d);  // the key is compared byte for byte, padding and all
-  d.mesh = mesh;
-  d.texture = g.currentTexture;
-  GfxDrawKey& k = d.key;
-  k.mesh = mesh->serial;
+  GfxDrawKey k = {};
   k.texture = g.currentTexture ? g.currentTexture->serial : 0;
   k.model = g.model, k.viewProj = g.viewProj, k.texTransform = g.texTransform;
   k.modColor = g.modColor, k.fillPaths = g.fillPaths;
   k.useModColor = g.useModColor, k.blend = g.blendMode, k.viewW = g.viewW, k.viewH = g.viewH;
-  return d;
+  return k;
 }
 
-namespace {
+void StateSet(const GfxDrawKey& k, Texture* texture) {
+  GfxState& g = *gGfx;
+  g.model = k.model, g.viewProj = k.viewProj, g.texTransform = k.texTransform;
+  g.modColor = k.modColor, g.useModColor = k.useModColor != 0;
+  if (g.blendMode != (BlendMode)k.blend) GfxSetBlendMode((BlendMode)k.blend);
+  GfxTextureSet(texture);
+}
 
 void DrawMesh(Mesh* mesh) {
   SetBlending(!DrawIsOpaque());
@@ -634,45 +634,22 @@ void DrawMesh(Mesh* mesh) {
   GFX_CHECK();
 }
 
-struct DrawState {
-  Mtx44 model, viewProj;
-  Mtx33 texTransform;
-  uint32_t modColor;
-  bool useModColor;
-  BlendMode blend;
-  Texture* texture;
-};
-
-DrawState StateNow() {
-  const GfxState& g = *gGfx;
-  return {g.model, g.viewProj, g.texTransform, g.modColor, g.useModColor, g.blendMode,
-          g.currentTexture};
-}
-
-void StateSet(const DrawState& s) {
-  GfxState& g = *gGfx;
-  g.model = s.model, g.viewProj = s.viewProj, g.texTransform = s.texTransform;
-  g.modColor = s.modColor, g.useModColor = s.useModColor;
-  if (g.blendMode != s.blend) GfxSetBlendMode(s.blend);
-  GfxTextureSet(s.texture);
-}
-
 }  // namespace
 
-void GfxDrawNow(const GfxDraw& d) {
-  const GfxDrawKey& k = d.key;
-  DrawState was = StateNow();
-  DrawState want = {k.model, k.viewProj, k.texTransform, k.modColor, k.useModColor != 0,
-                    (BlendMode)k.blend, d.texture};
-  bool same = memcmp(&was.model, &want.model, sizeof want.model) == 0 &&
-              memcmp(&was.viewProj, &want.viewProj, sizeof want.viewProj) == 0 &&
-              memcmp(&was.texTransform, &want.texTransform, sizeof want.texTransform) == 0 &&
-              was.modColor == want.modColor && was.useModColor == want.useModColor &&
-              was.blend == want.blend && was.texture == want.texture;
-  if (same) return DrawMesh(d.mesh);  // a draw given now: the state is already its own
-  StateSet(want);
+GfxDraw GfxDrawOf(Mesh* mesh) {
+  GfxDraw d = {KeyNow(), mesh, gGfx->currentTexture};
+  d.key.mesh = mesh->serial;
+  return d;
+}
+
+void GfxDrawGiven(const GfxDraw& d) { DrawMesh(d.mesh); }
+
+void GfxDrawHeld(const GfxDraw& d) {
+  GfxDrawKey was = KeyNow();
+  Texture* wasTexture = gGfx->currentTexture;
+  StateSet(d.key, d.texture);
   DrawMesh(d.mesh);
-  StateSet(was);
+  StateSet(was, wasTexture);
 }
 
 void GfxMeshDraw(Mesh* mesh) {

@@ -24,6 +24,7 @@ struct StillState {
   size_t leftLast = SIZE_MAX;         // where this frame first left the last one
   GLuint framebuffer = 0, texture = 0;
   int w = 0, h = 0;
+  bool unusable = false;  // a multisampled window, or no complete framebuffer: every frame whole
 };
 StillState gStill;
 
@@ -40,10 +41,14 @@ void Blit(GLuint from, GLuint to, int w, int h) {
 void Take(size_t n) {
   StillState& s = gStill;
   const GfxDrawKey& k = s.now[n - 1];
+  if (s.unusable) return;
   if (!s.framebuffer || s.w != k.viewW || s.h != k.viewH) {
     GLint samples = 0;  // a multisampled window could not take the picture back
     glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
-    if (samples) return;
+    if (samples) {
+      s.unusable = true;
+      return;
+    }
     if (!s.framebuffer) glGenFramebuffers(1, &s.framebuffer), glGenTextures(1, &s.texture);
     glBindTexture(GL_TEXTURE_2D, s.texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, k.viewW, k.viewH, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -53,9 +58,12 @@ void Take(size_t n) {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, s.texture, 0);
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    s.w = complete ? k.viewW : 0, s.h = complete ? k.viewH : 0;
+    s.w = k.viewW, s.h = k.viewH;
     s.keys.clear();
-    if (!complete) return;  // then every frame is simply drawn
+    if (!complete) {
+      s.unusable = true;
+      return;
+    }
   }
   Blit(0, s.framebuffer, s.w, s.h);
   s.keys.assign(s.now.begin(), s.now.begin() + (long)n);
@@ -70,7 +78,7 @@ void DrawHeld() {
   StillState& s = gStill;
   for (size_t i = 0; i < s.held.size(); ++i) {
     MaybeTake(i);
-    GfxDrawNow(s.held[i]);
+    GfxDrawHeld(s.held[i]);
   }
   s.held.clear();
   s.mode = SM_Drawing;
@@ -95,7 +103,7 @@ void GfxStillFrameStart() {
 
 void GfxStillSubmit(const GfxDraw& draw) {
   StillState& s = gStill;
-  if (s.mode == SM_Off) return GfxDrawNow(draw);
+  if (s.mode == SM_Off) return GfxDrawGiven(draw);
   size_t i = s.now.size();
   s.now.push_back(draw.key);
   if (s.leftLast == SIZE_MAX && (i >= s.last.size() || !Same(s.last[i], draw.key))) s.leftLast = i;
@@ -113,7 +121,7 @@ void GfxStillSubmit(const GfxDraw& draw) {
     DrawHeld();
   }
   MaybeTake(i);
-  GfxDrawNow(draw);
+  GfxDrawGiven(draw);
 }
 
 void GfxStillFlush() {

@@ -5,8 +5,7 @@
 
 #include "kegraphics.h"
 
-// Everything that decides a draw's pixels, compared byte for byte (made with GfxDrawOf, which
-// zeroes the padding too).
+// Everything that decides a draw's pixels, compared byte for byte: so it has no padding.
 struct GfxDrawKey {
   uint32_t mesh, texture;  // serials; 0: no texture
   Mtx44 model, viewProj;
@@ -14,6 +13,7 @@ struct GfxDrawKey {
   uint32_t modColor, fillPaths;
   int32_t useModColor, blend, viewW, viewH;
 };
+static_assert(sizeof(GfxDrawKey) == 8 * 4 + 2 * sizeof(Mtx44) + sizeof(Mtx33), "no padding");
 struct GfxDraw {
   GfxDrawKey key;
   Mesh* mesh;
@@ -21,8 +21,9 @@ struct GfxDraw {
 };
 
 // Given by the renderer (kegraphicsogl.cpp).
-GfxDraw GfxDrawOf(Mesh* mesh);    // the draw of mesh with the render state as it stands
-void GfxDrawNow(const GfxDraw& draw);  // with the draw's own state; the current one is kept
+GfxDraw GfxDrawOf(Mesh* mesh);         // the draw of mesh with the render state as it stands
+void GfxDrawGiven(const GfxDraw& draw);  // drawn as it is given: the state is still its own
+void GfxDrawHeld(const GfxDraw& draw);   // drawn later, with its own state; the current one kept
 
 void GfxStillFrameStart();        // at the frame's clear
 void GfxStillSubmit(const GfxDraw& draw);
