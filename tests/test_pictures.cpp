@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "hp.h"
 #include "kegraphics.h"
@@ -123,7 +124,22 @@ TEST(PicturesTest, MeshColoursAndTextAreDrawnWhereTheyBelong) {
   }
   ASSERT_GT(widths.size(), 60u);
   EXPECT_GT(widths[4], 3 * widths[widths.size() - 5]) << "the bar is at the top";
+
+  // A text printed frame after frame keeps its mesh, its outline one of its own; one no longer
+  // printed is let go at the frame's end. None of them is the game's to free.
+  int meshes = GfxMeshLiveCount();
+  HpRunState(GS_HowToPlay, nullptr, nullptr, nullptr, [] {
+    static int frame = 0;
+    std::string number = std::to_string(frame++);
+    GfxPrint(gFont, "T", 0xFFFF0000);
+    GfxPrintOutlined(gFont, "T", 0xFFFF0000, 0xFF000000, 2);
+    GfxPrint(gFont, number.c_str(), 0xFFFFFFFF);
+  }, nullptr, nullptr);
+  ASSERT_TRUE(HpStep(30));
+  EXPECT_EQ(GfxTextKeptCount(), 3) << "T, its outline and the last number";
+  EXPECT_EQ(GfxMeshLiveCount(), meshes);
   GfxFontFree(gFont);
+  EXPECT_EQ(GfxTextKeptCount(), 0) << "a font's texts go with it";
   HpEngineStop();
 }
 

@@ -122,6 +122,9 @@ void GfxPrintOutlined(Font* font, const char* text, uint32_t argb, uint32_t outl
                       float thickness);
 int GfxFontLiveCount();
 void GfxFontFreeAll();   // shut-down frees every font still alive
+void GfxTextFrameEnd();  // the printed texts' meshes not printed this frame are freed
+void GfxTextKeptFree();  // every printed text's mesh is freed
+int GfxTextKeptCount();
 
 // Dear ImGui.
 void GfxImGuiInit();

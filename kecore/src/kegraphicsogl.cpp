@@ -358,7 +358,10 @@ void GfxClear() {
   GfxStillFrameStart();
 }
 
-void GfxFrameFinish() { GfxStillFrameEnd(); }
+void GfxFrameFinish() {
+  GfxStillFrameEnd();
+  GfxTextFrameEnd();  // after the frame's draws: freeing a mesh draws what is held back
+}
 
 void GfxSetFillPaths(uint32_t paths) { gGfx->fillPaths = paths & GFX_FILL_ALL; }
 uint32_t GfxGetFillPaths() { return gGfx->fillPaths; }
@@ -546,8 +549,9 @@ void GfxMeshFree(Mesh* mesh) {
   free(mesh);
 }
 
+// The printed texts' meshes are the renderer's own, freed when they are no longer printed.
 int GfxMeshLiveCount() {
-  return (int)gGfx->liveMeshes.size();
+  return (int)gGfx->liveMeshes.size() - GfxTextKeptCount();
 }
 
 namespace {

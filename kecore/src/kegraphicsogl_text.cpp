@@ -1,12 +1,15 @@
 // kegraphicsogl_text.cpp - text: "data/font.ttf" baked into a glyph atlas with its kerning,
-// one temporary textured mesh per string, and printing it in a colour.
+// a textured mesh per string, kept while it is printed frame after frame, printed in a colour.
 #include <stb_rect_pack.h>
 #include <stb_truetype.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "kegraphics.h"
@@ -22,6 +25,7 @@ const int kEndCode = 197;  // exclusive
 const int kGlyphCount = kEndCode - kFirstCode;
 const int kMaxAtlasSize = 2048;
 const off_t kMaxFontFileSize = 64 << 20;  // far above any real face
+const size_t kMaxKeptTexts = 4096;  // a program that never ends a frame still lets them go
 
 struct Glyph {
   int32_t code;
@@ -43,8 +47,16 @@ struct FontData {
 
 namespace {
 
+// A text printed again is the same mesh, so the still layers see the same draw; a text not
+// printed in a frame is freed at its end.
+struct KeptText {
+  Mesh* mesh;
+  uint32_t frame;  // the last one that printed it
+};
 struct TextState {
   std::vector<Font*> live;  // creation order
+  std::unordered_map<std::string, KeptText> kept;  // by font, outline and text
+  uint32_t frame = 0;
 };
 TextState gText;
 
@@ -250,8 +262,46 @@ Font* GfxFontCreate(float scale) {
   return font;
 }
 
+namespace {
+
+void KeptFree(bool (*drop)(const std::string& key, const KeptText& t, const void* arg),
+              const void* arg) {
+  for (auto it = gText.kept.begin(); it != gText.kept.end();) {
+    if (!drop(it->first, it->second, arg)) {
+      ++it;
+      continue;
+    }
+    GfxMeshFree(it->second.mesh);
+    it = gText.kept.erase(it);
+  }
+}
+
+bool OfFont(const std::string& key, const KeptText&, const void* font) {
+  return memcmp(key.data(), &font, sizeof font) == 0;
+}
+bool NotThisFrame(const std::string&, const KeptText& t, const void*) {
+  return t.frame != gText.frame;
+}
+bool Any(const std::string&, const KeptText&, const void*) { return true; }
+
+}  // namespace
+
+void GfxTextFrameEnd() {
+  KeptFree(NotThisFrame, nullptr);
+  ++gText.frame;
+}
+
+void GfxTextKeptFree() { KeptFree(Any, nullptr); }
+
+int GfxTextKeptCount() {
+  int n = 0;  // an empty text has no mesh
+  for (const auto& k : gText.kept) n += k.second.mesh != nullptr;
+  return n;
+}
+
 void GfxFontFree(Font* font) {
   if (!font) return;
+  KeptFree(OfFont, font);
   GfxTextureUnload(font->texture);
   FreeFontData(font->fontData);
   std::vector<Font*>& live = gText.live;
@@ -287,7 +337,7 @@ float GfxTextWidth(Font* font, const char* text) {
 namespace {
 
 // Draws a text mesh in a colour with the current model transform, leaving the modulation,
-// texture and texture transform as they were; frees the mesh.
+// texture and texture transform as they were.
 void DrawTextMesh(Font* font, Mesh* mesh, uint32_t argb) {
   bool useMod = GfxGetUseModColor();
   uint32_t mod = GfxGetModColor();
@@ -304,7 +354,6 @@ void DrawTextMesh(Font* font, Mesh* mesh, uint32_t argb) {
   GfxSetModColor(mod);
   GfxTextureSet(texture);
   GfxSetTextureTransform(texTransform);
-  GfxMeshFree(mesh);
 }
 
 // Eight copies of the text around its place, one mesh for the whole outline.
@@ -319,16 +368,33 @@ Mesh* OutlineMeshBuild(Font* font, const char* text, float d) {
   return GfxMeshEnd(nullptr);
 }
 
+const float kNoOutline = NAN;  // the plain text: a thickness no caller gives
+
+// The text's mesh, or its outline's at a thickness, made at its first print.
+Mesh* KeptMesh(Font* font, const char* text, float outline = kNoOutline) {
+  std::string key((const char*)&font, sizeof font);
+  key.append((const char*)&outline, sizeof outline).append(text);
+  auto it = gText.kept.find(key);
+  if (it != gText.kept.end()) {
+    it->second.frame = gText.frame;
+    return it->second.mesh;
+  }
+  if (gText.kept.size() >= kMaxKeptTexts) KeptFree(Any, nullptr);
+  Mesh* mesh = std::isnan(outline) ? GfxTextMeshBuild(font, text) : OutlineMeshBuild(font, text, outline);
+  gText.kept[key] = {mesh, gText.frame};
+  return mesh;
+}
+
 }  // namespace
 
 void GfxPrint(Font* font, const char* text, uint32_t argb) {
   if (!font || !text) return;
-  DrawTextMesh(font, GfxTextMeshBuild(font, text), argb);
+  DrawTextMesh(font, KeptMesh(font, text), argb);
 }
 
 void GfxPrintOutlined(Font* font, const char* text, uint32_t argb, uint32_t outlineArgb,
                       float thickness) {
   if (!font || !font->fontData || !text) return;
-  DrawTextMesh(font, OutlineMeshBuild(font, text, thickness), outlineArgb);
-  DrawTextMesh(font, GfxTextMeshBuild(font, text), argb);
+  DrawTextMesh(font, KeptMesh(font, text, thickness), outlineArgb);
+  DrawTextMesh(font, KeptMesh(font, text), argb);
 }

@@ -167,6 +167,7 @@ bool GfxTextureIsOpaque(const Texture* texture) {
 }
 
 bool GfxReleaseAll() {
+  GfxTextKeptFree();  // the renderer's own, not the game's to free
   int textures = GfxTextureLiveCount(), meshes = GfxMeshLiveCount();
   int fonts = GfxFontLiveCount();
   // The report keeps its line for render textures, which this renderer never makes.
