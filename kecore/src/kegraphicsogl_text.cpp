@@ -4,7 +4,6 @@
 #include <stb_truetype.h>
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,11 +50,13 @@ namespace {
 // printed in a frame is freed at its end.
 struct KeptText {
   Mesh* mesh;
+  const Font* font;
   uint32_t frame;  // the last one that printed it
 };
 struct TextState {
   std::vector<Font*> live;  // creation order
   std::unordered_map<std::string, KeptText> kept;  // by font, outline and text
+  std::string key;  // the key being looked up, its room kept from print to print
   uint32_t frame = 0;
 };
 TextState gText;
@@ -264,34 +265,27 @@ Font* GfxFontCreate(float scale) {
 
 namespace {
 
-void KeptFree(bool (*drop)(const std::string& key, const KeptText& t, const void* arg),
-              const void* arg) {
+// Frees the kept texts of a font (null: of every font), or only those this frame has not printed.
+void KeptFree(const Font* font, bool notThisFrame) {
   for (auto it = gText.kept.begin(); it != gText.kept.end();) {
-    if (!drop(it->first, it->second, arg)) {
+    const KeptText& t = it->second;
+    if ((font && t.font != font) || (notThisFrame && t.frame == gText.frame)) {
       ++it;
       continue;
     }
-    GfxMeshFree(it->second.mesh);
+    GfxMeshFree(t.mesh);
     it = gText.kept.erase(it);
   }
 }
 
-bool OfFont(const std::string& key, const KeptText&, const void* font) {
-  return memcmp(key.data(), &font, sizeof font) == 0;
-}
-bool NotThisFrame(const std::string&, const KeptText& t, const void*) {
-  return t.frame != gText.frame;
-}
-bool Any(const std::string&, const KeptText&, const void*) { return true; }
-
 }  // namespace
 
 void GfxTextFrameEnd() {
-  KeptFree(NotThisFrame, nullptr);
+  KeptFree(nullptr, true);
   ++gText.frame;
 }
 
-void GfxTextKeptFree() { KeptFree(Any, nullptr); }
+void GfxTextKeptFree() { KeptFree(nullptr, false); }
 
 int GfxTextKeptCount() {
   int n = 0;  // an empty text has no mesh
@@ -301,7 +295,7 @@ int GfxTextKeptCount() {
 
 void GfxFontFree(Font* font) {
   if (!font) return;
-  KeptFree(OfFont, font);
+  KeptFree(font, false);
   GfxTextureUnload(font->texture);
   FreeFontData(font->fontData);
   std::vector<Font*>& live = gText.live;
@@ -368,20 +362,20 @@ Mesh* OutlineMeshBuild(Font* font, const char* text, float d) {
   return GfxMeshEnd(nullptr);
 }
 
-const float kNoOutline = NAN;  // the plain text: a thickness no caller gives
-
 // The text's mesh, or its outline's at a thickness, made at its first print.
-Mesh* KeptMesh(Font* font, const char* text, float outline = kNoOutline) {
-  std::string key((const char*)&font, sizeof font);
-  key.append((const char*)&outline, sizeof outline).append(text);
+Mesh* KeptMesh(Font* font, const char* text, bool outlined, float thickness = 0) {
+  std::string& key = gText.key;
+  key.assign((const char*)&font, sizeof font).push_back(outlined ? 'o' : 't');
+  if (outlined) key.append((const char*)&thickness, sizeof thickness);
+  key.append(text);
   auto it = gText.kept.find(key);
   if (it != gText.kept.end()) {
     it->second.frame = gText.frame;
     return it->second.mesh;
   }
-  if (gText.kept.size() >= kMaxKeptTexts) KeptFree(Any, nullptr);
-  Mesh* mesh = std::isnan(outline) ? GfxTextMeshBuild(font, text) : OutlineMeshBuild(font, text, outline);
-  gText.kept[key] = {mesh, gText.frame};
+  if (gText.kept.size() >= kMaxKeptTexts) KeptFree(nullptr, false);
+  Mesh* mesh = outlined ? OutlineMeshBuild(font, text, thickness) : GfxTextMeshBuild(font, text);
+  gText.kept[key] = {mesh, font, gText.frame};
   return mesh;
 }
 
@@ -389,12 +383,12 @@ Mesh* KeptMesh(Font* font, const char* text, float outline = kNoOutline) {
 
 void GfxPrint(Font* font, const char* text, uint32_t argb) {
   if (!font || !text) return;
-  DrawTextMesh(font, KeptMesh(font, text), argb);
+  DrawTextMesh(font, KeptMesh(font, text, false), argb);
 }
 
 void GfxPrintOutlined(Font* font, const char* text, uint32_t argb, uint32_t outlineArgb,
                       float thickness) {
   if (!font || !font->fontData || !text) return;
-  DrawTextMesh(font, KeptMesh(font, text, thickness), outlineArgb);
-  DrawTextMesh(font, KeptMesh(font, text), argb);
+  DrawTextMesh(font, KeptMesh(font, text, true, thickness), outlineArgb);
+  DrawTextMesh(font, KeptMesh(font, text, false), argb);
 }
