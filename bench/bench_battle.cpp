@@ -87,7 +87,7 @@ void FillPathsAB(benchmark::State& state, bool fullscreen) {
   HeavyBattleStop();
 }
 void BM_HeavyBattleFillPaths(benchmark::State& state) { FillPathsAB(state, true); }
-BENCHMARK(BM_HeavyBattleFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_NO_DEPTH)->Arg(GFX_FILL_LEAN_SHADER)->Arg(GFX_FILL_OPAQUE_NO_BLEND)->Arg(GFX_FILL_STILL)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeavyBattleFillPaths)->Arg(GFX_FILL_ALL)->Arg(GFX_FILL_NO_DEPTH)->Arg(GFX_FILL_LEAN_SHADER)->Arg(GFX_FILL_OPAQUE_NO_BLEND)->Arg(GFX_FILL_STILL)->Arg(GFX_FILL_TRIM)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
 // The 800x600 window, where the screen pictures are drawn at half their stored size and a
 // path's saving can differ from full screen's.
 void BM_HeavyBattleFillPathsWindow(benchmark::State& state) { FillPathsAB(state, false); }

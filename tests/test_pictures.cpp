@@ -143,6 +143,56 @@ TEST(PicturesTest, MeshColoursAndTextAreDrawnWhereTheyBelong) {
   HpEngineStop();
 }
 
+// A sprite is drawn over only the lit part of its picture: the same pixels as the whole quad,
+// for an animation frame of a sheet, upright and mirrored.
+TEST(PicturesTest, ASpriteCutToItsLitPartLeavesThePixelsAsTheyWere) {
+  // Two 32x32 frames side by side, clear but for a block with a soft edge in the second one.
+  std::vector<uint8_t> rgba(64 * 32 * 4, 0);
+  for (int y = 2; y < 7; ++y)
+    for (int x = 44; x < 52; ++x) {
+      uint8_t* p = &rgba[(y * 64 + x) * 4];
+      p[0] = (uint8_t)(x * 4), p[1] = (uint8_t)(y * 30), p[2] = 200, p[3] = x == 44 ? 90 : 255;
+    }
+  static std::string path;
+  path = HpTempPath("sheet.png");
+  ASSERT_TRUE(stbi_write_png(path.c_str(), 64, 32, 4, rgba.data(), 64 * 4));
+  ASSERT_TRUE(HpEngineStart(800, 600));
+  HpCapture(true);
+  static Mesh* quad;
+  static Texture* sheet;
+  static float sx;
+  HpRunState(GS_Battle, [] {
+    GfxMeshStart();
+    GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, -0.5f, -0.5f, 0, 0, 0, 0.5f, -0.5f, 0, 1, 0);
+    GfxTriAdd(-0.5f, 0.5f, 0, 0, 1, 0.5f, -0.5f, 0, 1, 0, 0.5f, 0.5f, 0, 1, 1);
+    quad = GfxMeshEnd("quad");
+    sheet = GfxTextureLoad(path.c_str());
+  }, nullptr, nullptr, [] {
+    Mtx33 m, frame;
+    MathMtx33ScaleRotTrans(m, sx, 400, 0.3f, 10, -20);
+    MathMtx33ScaleRotTrans(frame, 0.5f, 1, 0, 0.5f, 0);  // the second frame
+    GfxSetTransform(m);
+    GfxSetTextureTransform(frame);
+    GfxTextureSet(sheet);
+    GfxMeshDraw(quad);
+  }, nullptr, [] { GfxMeshFree(quad), GfxTextureUnload(sheet); });
+  for (float scale : {400.0f, -400.0f}) {
+    sx = scale;
+    GfxSetFillPaths(GFX_FILL_ALL);
+    std::vector<uint32_t> cut = Frame();
+    GfxSetFillPaths(GFX_FILL_ALL & ~GFX_FILL_TRIM);
+    std::vector<uint32_t> whole = Frame();
+    int worst = 0;
+    long lit = 0;
+    for (size_t i = 0; i < whole.size(); ++i)
+      worst = std::max(worst, Diff(cut[i], whole[i])), lit += whole[i] != 0;
+    EXPECT_LE(worst, 4) << "x scale " << scale;  // the pictures test's tolerance
+    EXPECT_GT(lit, 2000) << "the block shows";
+  }
+  GfxSetFillPaths(GFX_FILL_ALL);
+  HpEngineStop();
+}
+
 // The energy number stands in the board's top-left and keeps its shape at the screen's scale,
 // full screen or windowed, from the start or by F11; each spell name ends before the next slot's.
 TEST(PicturesTest, HudPlacedAndScaledFullScreenAndWindowedAndNamesFit) {

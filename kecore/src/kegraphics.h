@@ -78,7 +78,8 @@ enum GfxFillPath : uint32_t {
   GFX_FILL_LEAN_SHADER = 2,     // textured draws through a shader without branches
   GFX_FILL_OPAQUE_NO_BLEND = 4, // opaque pictures at full alpha are copied, not blended
   GFX_FILL_STILL = 8,           // the draws a frame opens with, as the last frame's: one copy
-  GFX_FILL_ALL = 15,
+  GFX_FILL_TRIM = 16,           // a sprite drawn over only the part of its picture with any alpha
+  GFX_FILL_ALL = 31,
 };
 void GfxSetFillPaths(uint32_t paths);
 uint32_t GfxGetFillPaths();

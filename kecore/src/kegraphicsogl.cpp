@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "kegraphics.h"
 #include "kegraphicsogl_still.h"
+#include "kegraphicsogl_trim.h"
 #include "kelog.h"
 #include "keos.h"
 
@@ -66,7 +68,11 @@ struct GfxState {
   bool collecting = false;
   LineVertex lines[kMaxLineVertices];
   uint32_t lineCount = 0;
-  std::unordered_map<Mesh*, std::pair<GLuint, GLuint>> meshRegistry;  // mesh -> (vao, vbo)
+  struct MeshGl {
+    GLuint vao, vbo;
+    GfxQuad quad;  // for the trimmed sprites
+  };
+  std::unordered_map<Mesh*, MeshGl> meshRegistry;
   std::vector<Mesh*> liveMeshes;
 };
 GfxState* gGfx = new GfxState();  // large arrays: keep them off the static image
@@ -527,7 +533,7 @@ Mesh* GfxMeshEnd(const char* name) {
   gGfx->collecting = false;
   if (name) snprintf(mesh->name, sizeof mesh->name, "%s", name);
   else snprintf(mesh->name, sizeof mesh->name, "Mesh%i", (int)gGfx->liveMeshes.size());
-  gGfx->meshRegistry[mesh] = {vao, vbo};
+  gGfx->meshRegistry[mesh] = {vao, vbo, GfxQuadOf(&gGfx->tris[0].x, n, 9)};
   gGfx->liveMeshes.push_back(mesh);
   return mesh;
 }
@@ -538,9 +544,9 @@ void GfxMeshFree(Mesh* mesh) {
   auto it = gGfx->meshRegistry.find(mesh);
   if (it != gGfx->meshRegistry.end()) {
     // Deleting the bound array unbinds it, and its name may come back for a new mesh.
-    if (gGfx->boundVao == it->second.first) gGfx->boundVao = 0;
-    glDeleteVertexArrays(1, &it->second.first);
-    glDeleteBuffers(1, &it->second.second);
+    if (gGfx->boundVao == it->second.vao) gGfx->boundVao = 0;
+    glDeleteVertexArrays(1, &it->second.vao);
+    glDeleteBuffers(1, &it->second.vbo);
     gGfx->meshRegistry.erase(it);
   }
   std::vector<Mesh*>& live = gGfx->liveMeshes;
@@ -613,7 +619,7 @@ GfxDrawKey KeyNow() {
   GfxDrawKey k = {};
   k.texture = g.currentTexture ? g.currentTexture->serial : 0;
   k.model = g.model, k.viewProj = g.viewProj, k.texTransform = g.texTransform;
-  k.modColor = g.modColor, k.fillPaths = g.fillPaths;
+  k.modColor = g.modColor, k.fillPaths = g.fillPaths & ~GFX_FILL_TRIM;  // trimming changes no pixel
   k.useModColor = g.useModColor, k.blend = g.blendMode, k.viewW = g.viewW, k.viewH = g.viewH;
   return k;
 }
@@ -626,7 +632,7 @@ void StateSet(const GfxDrawKey& k, Texture* texture) {
   GfxTextureSet(texture);
 }
 
-void DrawMesh(Mesh* mesh) {
+void DrawWhole(Mesh* mesh) {
   SetBlending(!DrawIsOpaque());
   BindVertexArray(mesh->vertexArray);
   bool lean = (gGfx->fillPaths & GFX_FILL_LEAN_SHADER) && gGfx->currentTexture;
@@ -637,6 +643,30 @@ void DrawMesh(Mesh* mesh) {
   glDrawArrays(GL_TRIANGLES, 0, (GLsizei)mesh->vertexCount);
   GFX_CHECK();
 }
+
+// Under alpha blending a texel of alpha 0 leaves its pixel as it was, so a sprite's quad may be
+// cut down to the part of its picture that has any alpha.
+GfxTrimResult Trim(Mesh* mesh, Mtx44* model, Mtx33* tex) {
+  const GfxState& g = *gGfx;
+  if (!(g.fillPaths & GFX_FILL_TRIM) || !g.currentTexture ||
+      (g.blendMode != BLEND_ALPHA && g.blendMode != BLEND_ADD_ALPHA))
+    return GFX_TRIM_WHOLE;
+  auto it = gGfx->meshRegistry.find(mesh);
+  if (it == gGfx->meshRegistry.end()) return GFX_TRIM_WHOLE;
+  *model = g.model, *tex = g.texTransform;
+  return GfxTrim(it->second.quad, g.currentTexture, model, tex);
+}
+
+void DrawMesh(Mesh* mesh) {
+  Mtx44 model;
+  Mtx33 tex;
+  GfxTrimResult trim = Trim(mesh, &model, &tex);
+  if (trim == GFX_TRIM_NOTHING) return;
+  if (trim == GFX_TRIM_PART) std::swap(model, gGfx->model), std::swap(tex, gGfx->texTransform);
+  DrawWhole(mesh);
+  if (trim == GFX_TRIM_PART) std::swap(model, gGfx->model), std::swap(tex, gGfx->texTransform);
+}
+
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "kegraphics.h"
 #include "kegraphicsogl_still.h"
+#include "kegraphicsogl_trim.h"
 #include "kelog.h"
 #include "keos.h"
 
@@ -79,11 +80,13 @@ bool AllOpaque(const uint8_t* rgba, int32_t w, int32_t h) {
 }
 
 Texture* AddLive(GLuint name, int32_t w, int32_t h, const uint8_t* rgba, Texture* t) {
-  if (AllOpaque(rgba, w, h)) gTex.opaque.insert(name);
+  bool opaque = AllOpaque(rgba, w, h);
+  if (opaque) gTex.opaque.insert(name);
   t->textureName = name;
   t->width = w;
   t->height = h;
   t->serial = ++gTex.serials;
+  if (!opaque) GfxTrimTextureAdd(t, rgba);
   gTex.live.push_back(t);
   return t;
 }
@@ -151,6 +154,7 @@ void GfxTextureUnload(Texture* texture) {
   // A freed record's address can come back for the next texture; it must not look current.
   if (GfxGetCurrentTexture() == texture) GfxTextureSet(nullptr);
   gTex.opaque.erase(texture->textureName);
+  GfxTrimTextureRemove(texture);
   glDeleteTextures(1, &texture->textureName);
   std::vector<Texture*>& live = gTex.live;
   for (size_t i = live.size(); i-- > 0;)
