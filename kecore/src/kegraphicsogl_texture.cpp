@@ -74,9 +74,14 @@ GLuint UploadRgba(int32_t w, int32_t h, const uint8_t* rgba) {
 
 bool AllOpaque(const uint8_t* rgba, int32_t w, int32_t h) {
   if (!rgba) return false;
-  for (size_t i = 3, n = (size_t)w * (size_t)h * 4; i < n; i += 4)
-    if (rgba[i] != 255) return false;
-  return true;
+  const uint64_t alpha = 0xFF000000FF000000ull;  // two texels' alpha bytes, little-endian
+  size_t n = (size_t)w * (size_t)h * 4, i = 0;
+  for (; i + 8 <= n; i += 8) {  // two texels at a time: this pass is part of every picture's load
+    uint64_t q;
+    memcpy(&q, rgba + i, 8);
+    if ((q & alpha) != alpha) return false;
+  }
+  return i == n || rgba[i + 3] == 255;
 }
 
 Texture* AddLive(GLuint name, int32_t w, int32_t h, const uint8_t* rgba, Texture* t) {

@@ -3,6 +3,7 @@
 #include "kegraphicsogl_trim.h"
 
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -28,9 +29,18 @@ LitMap BuildMap(int w, int h, const uint8_t* rgba) {
   LitMap m;
   m.w = w, m.h = h, m.cols = (w + kCell - 1) / kCell, m.rows = (h + kCell - 1) / kCell;
   m.lit.assign((size_t)m.cols * m.rows, 0);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if (rgba[((size_t)y * w + x) * 4 + 3]) m.lit[(size_t)(y / kCell) * m.cols + x / kCell] = 1;
+  const uint64_t alpha = 0xFF000000FF000000ull;  // two texels' alpha bytes, little-endian
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* row = rgba + (size_t)y * w * 4;
+    uint8_t* cells = &m.lit[(size_t)(y / kCell) * m.cols];
+    int whole = w / kCell;
+    for (int c = 0; c < whole; ++c) {  // a cell's eight texels of a row, read as four words
+      uint64_t q[4];
+      memcpy(q, row + (size_t)c * kCell * 4, sizeof q);
+      cells[c] |= ((q[0] | q[1] | q[2] | q[3]) & alpha) != 0;
+    }
+    for (int x = whole * kCell; x < w; ++x) cells[whole] |= row[x * 4 + 3] != 0;
+  }
   for (int r = 0; r < m.rows; ++r) {
     uint8_t& a = m.lit[(size_t)r * m.cols];
     uint8_t& b = m.lit[(size_t)r * m.cols + m.cols - 1];
