@@ -144,19 +144,29 @@ TEST(PicturesTest, MeshColoursAndTextAreDrawnWhereTheyBelong) {
 }
 
 // A sprite is drawn over only the lit part of its picture: the same pixels as the whole quad, for
-// an animation frame of a sheet, upright and mirrored. Two triangles on a rectangle's corners that
-// leave a wedge of it open are no sprite: cut down, they would show what the wedge hides.
+// an animation frame of a sheet, upright and mirrored, with the next frame's edge bleeding in. Two
+// triangles on a rectangle's corners that leave a wedge of it open are no sprite: cut down, they
+// would show what the wedge hides.
 TEST(PicturesTest, ASpriteCutToItsLitPartLeavesThePixelsAsTheyWere) {
-  // Two 32x32 frames side by side, clear but for a block with a soft edge high in the second one.
-  std::vector<uint8_t> rgba(64 * 32 * 4, 0);
-  for (int y = 10; y < 15; ++y)  // off the edges, which count the opposite edge's texels too
-    for (int x = 44; x < 52; ++x) {
-      uint8_t* p = &rgba[(y * 64 + x) * 4];
-      p[0] = (uint8_t)(x * 4), p[1] = (uint8_t)(y * 15), p[2] = 200, p[3] = x == 44 ? 90 : 255;
-    }
+  // Two 64x64 frames side by side. The second is clear but for two blocks with a soft edge, off
+  // the picture's edges (which count the opposite edge's texels too); the first has a few texels
+  // lit on its last column, beside the second's lower block, which the second's filter reaches.
+  // Rows are given as stored, top first: the picture is turned over as it is loaded.
+  const int w = 128, h = 64;
+  std::vector<uint8_t> rgba(w * h * 4, 0);
+  auto block = [&rgba](int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        uint8_t* p = &rgba[(y * w + x) * 4];
+        p[0] = (uint8_t)(x * 2), p[1] = (uint8_t)(y * 4), p[2] = 200, p[3] = x == x0 ? 90 : 255;
+      }
+  };
+  block(100, 16, 110, 24);
+  block(70, 40, 76, 48);
+  block(63, 11, 64, 16);
   static std::string path;
   path = HpTempPath("sheet.png");
-  ASSERT_TRUE(stbi_write_png(path.c_str(), 64, 32, 4, rgba.data(), 64 * 4));
+  ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, 4, rgba.data(), w * 4));
   ASSERT_TRUE(HpEngineStart(800, 600));
   HpCapture(true);
   static Mesh* meshes[3];  // the quad, then two whose open wedge is at the top or the bottom
@@ -204,7 +214,7 @@ TEST(PicturesTest, ASpriteCutToItsLitPartLeavesThePixelsAsTheyWere) {
         worst = std::max(worst, Diff(cut[i], whole[i])), lit += whole[i] != 0;
       EXPECT_LE(worst, 4) << "mesh " << shown << ", x scale " << scale;  // the pictures' tolerance
       if (shown == 0) {
-        EXPECT_GT(lit, 2000) << "the block shows";
+        EXPECT_GT(lit, 2000) << "the blocks show";
       }
     }
   GfxSetFillPaths(GFX_FILL_ALL);

@@ -54,11 +54,19 @@ LitMap BuildMap(int w, int h, const uint8_t* rgba) {
   return m;
 }
 
+// The cells the filter may read from texels [t0, t1): one texel beyond them too, since at a sheet
+// frame's edge the next frame's texels bleed in and must be drawn as they were.
+int FirstCell(int t0) { return (t0 > 0 ? t0 - 1 : 0) / kCell; }
+int LastCell(int t1, int cells) {
+  int c = t1 / kCell;
+  return c < cells ? c : cells - 1;
+}
+
 // The lit part of texels [x0, x1) x [y0, y1), kMargin wider and kept inside them; false: none.
 bool LitPart(const LitMap& m, int* x0, int* y0, int* x1, int* y1) {
   int cx0 = m.cols, cy0 = m.rows, cx1 = -1, cy1 = -1;
-  for (int cy = *y0 / kCell; cy <= (*y1 - 1) / kCell; ++cy)
-    for (int cx = *x0 / kCell; cx <= (*x1 - 1) / kCell; ++cx)
+  for (int cy = FirstCell(*y0); cy <= LastCell(*y1, m.rows); ++cy)
+    for (int cx = FirstCell(*x0); cx <= LastCell(*x1, m.cols); ++cx)
       if (m.lit[(size_t)cy * m.cols + cx]) {
         cx0 = cx < cx0 ? cx : cx0, cx1 = cx > cx1 ? cx : cx1;
         cy0 = cy < cy0 ? cy : cy0, cy1 = cy > cy1 ? cy : cy1;
@@ -68,7 +76,7 @@ bool LitPart(const LitMap& m, int* x0, int* y0, int* x1, int* y1) {
   int lx1 = (cx1 + 1) * kCell + kMargin, ly1 = (cy1 + 1) * kCell + kMargin;
   *x0 = lx0 > *x0 ? lx0 : *x0, *y0 = ly0 > *y0 ? ly0 : *y0;
   *x1 = lx1 < *x1 ? lx1 : *x1, *y1 = ly1 < *y1 ? ly1 : *y1;
-  return true;
+  return *x1 > *x0 && *y1 > *y0;
 }
 
 // One axis of the trim: the quad's [q0, q1] carries texture coordinate t0 at q0 and t1 at q1,
