@@ -651,8 +651,8 @@ GfxTrimResult Trim(Mesh* mesh, Mtx44* model, Mtx33* tex) {
   if (!(g.fillPaths & GFX_FILL_TRIM) || !g.currentTexture ||
       (g.blendMode != BLEND_ALPHA && g.blendMode != BLEND_ADD_ALPHA))
     return GFX_TRIM_WHOLE;
-  auto it = gGfx->meshRegistry.find(mesh);
-  if (it == gGfx->meshRegistry.end()) return GFX_TRIM_WHOLE;
+  auto it = g.meshRegistry.find(mesh);
+  if (it == g.meshRegistry.end()) return GFX_TRIM_WHOLE;
   *model = g.model, *tex = g.texTransform;
   return GfxTrim(it->second.quad, g.currentTexture, model, tex);
 }
@@ -666,7 +666,6 @@ void DrawMesh(Mesh* mesh) {
   DrawWhole(mesh);
   if (trim == GFX_TRIM_PART) std::swap(model, gGfx->model), std::swap(tex, gGfx->texTransform);
 }
-
 
 }  // namespace
 
